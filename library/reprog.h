@@ -1,0 +1,15 @@
+// REPROG: loads a firmware image into the unit in the background and reports progress.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace qelio {
+
+// Opens and checks the image file, then starts the background run. Throws Failure.
+void StartReprogram(const std::string& path);
+
+// Progress of the background run: 0..100, or a negative failure code. Throws Failure.
+int32_t ProgressState();
+
+}  // namespace qelio
