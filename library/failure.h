@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
+#include <new>
 #include <stdexcept>
 #include <string>
 
@@ -15,16 +17,50 @@ public:
     std::string Name() const { return what(); }
 };
 
+// Full names of the failure kinds of Part 1.1 that the library raises itself.
+namespace kind {
+inline constexpr const char* kPortDataIo = "USB_IO.ERROR_PORTDATAIO";
+inline constexpr const char* kPortNumber = "USB_IO.ERROR_PORTNUMBER";
+inline constexpr const char* kPortSearch = "USB_IO.ERROR_PORTSEARCH";
+inline constexpr const char* kPortStatus = "USB_IO.ERROR_PORTSTATUS";
+inline constexpr const char* kPortHandle = "USB_IO.ERROR_PORTHANDLE";
+inline constexpr const char* kPortUndef = "USB_IO.ERROR_PORTUNDEF";
+inline constexpr const char* kPortLocked = "USB_IO.ERROR_PORTLOCKED";
+inline constexpr const char* kTimeout = "FRAME.ERROR_TIMEOUT";
+inline constexpr const char* kReplyLength = "FRAME.ERROR_REPLYLENGTH";
+inline constexpr const char* kFrameFormat = "FRAME.ERROR_FRAMEFORMAT";
+inline constexpr const char* kFrameMismatch = "FRAME.ERROR_MISMATCH";
+inline constexpr const char* kDeviceMismatch = "DEVICE.ERROR_MISMATCH";
+inline constexpr const char* kConstraint = "CONSTRAINT_ERROR";
+inline constexpr const char* kCallToApi = "ERRORS.ERROR_CALLTOAPI";
+// Internal failures that are not Failure exceptions (-100).
+inline constexpr const char* kStorage = "STORAGE_ERROR";
+inline constexpr const char* kProgram = "PROGRAM_ERROR";
+}  // namespace kind
+
 // Result code of a failure kind by its full name (-100 for kinds without their own code).
-int32_t CodeOf(const std::string& fullName);
+int32_t CodeOf(const std::string& fullName) noexcept;
 
 // Builds and stores the last-error text "<name>\n\r<label>" and returns the code.
 // Safe to call from any thread.
-int32_t ReportFailure(const std::string& fullName, const char* label);
+int32_t ReportFailure(const std::string& fullName, const char* label) noexcept;
+
+// A copy of the current last-error text (empty before the first failure).
+std::string LastErrorText();
 
 // Runs `body` under the catch-all of the exported surface: a failure (or any other
 // exception) is reported with `label` and its code returned.
 template <typename Body>
-int32_t Guarded(const char* label, Body&& body) noexcept;
+int32_t Guarded(const char* label, Body&& body) noexcept {
+    try {
+        return body();
+    } catch (const Failure& f) {
+        return ReportFailure(f.what(), label);
+    } catch (const std::bad_alloc&) {
+        return ReportFailure(kind::kStorage, label);
+    } catch (...) {
+        return ReportFailure(kind::kProgram, label);
+    }
+}
 
 }  // namespace qelio
