@@ -1,0 +1,18 @@
+# Lists the defined dynamic symbols of libqelio32.so and compares them with the surface.
+execute_process(COMMAND nm -D --defined-only ${SO} OUTPUT_VARIABLE out RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "nm failed on ${SO}")
+endif()
+string(REGEX MATCHALL "[0-9a-f]+ [TDBRV] [A-Za-z_0-9]+" lines "${out}")
+set(found "")
+foreach(line IN LISTS lines)
+    string(REGEX REPLACE "^[0-9a-f]+ [TDBRV] " "" sym "${line}")
+    list(APPEND found ${sym})
+endforeach()
+list(SORT found)
+set(expected QELIO32_SetMessageHook QIO_Command QIO_FreePort QIO_LastError QIO_OpenPort
+    QIO_PortCount QIO_PortName QIO_ProgState QIO_Reprogram QIO_Reset QIO_Version)
+if(NOT found STREQUAL expected)
+    message(FATAL_ERROR "libqelio32.so exports:\n  ${found}\nexpected:\n  ${expected}")
+endif()
+message(STATUS "exports: ${found}")
