@@ -33,6 +33,8 @@ std::vector<Scenario> Scenarios() {
         {"FreePort", "FreePort", true, [] { return QIO_FreePort(); }, 0},
         {"Reset", "Reset", true, [] { return QIO_Reset(); }, 0},
         {"Command", "QIO_Command", true, [] { return RunCommand({0x03, 0x01}).result; }, 4},
+        // The first exchange after load purges first (its status is ignored).
+        {"FirstCommand", "QIO_Command", true, [] { return RunCommand({0x03}).result; }, 4},
     };
 }
 
@@ -59,7 +61,9 @@ Prepared Prepare(const Scenario& s) {
     d.AnswerAll(4, {0xA1});
     if (s.openFirst) {
         EXPECT_EQ(QIO_OpenPort(1), 1);
-        EXPECT_EQ(RunCommand({0x00}).result, 4);  // the load-time purge is behind us
+        if (std::string(s.name) != "FirstCommand") {
+            EXPECT_EQ(RunCommand({0x00}).result, 4);  // the load-time purge is behind us
+        }
     }
     run.offset = d.CallCount();
     return run;
@@ -94,7 +98,7 @@ TEST(DriverStatuses, EveryStatusAtEveryCallPosition) {
                 if (op == Op::kPurge) recovers = true;  // the purge status is ignored
                 if (status == 1) {
                     if (op == Op::kOpen) recovers = true;  // retried
-                    if (op == Op::kClose && std::string(s.name) != "Command") {
+                    if (op == Op::kClose) {
                         recovers = true;  // "PortClose Handle Error"
                         messages = 1;
                     }
