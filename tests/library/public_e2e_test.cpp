@@ -138,7 +138,7 @@ TEST_F(PublicE2E, EveryCodeAndTextThroughTheSerialBackend) {
     const auto waited = std::chrono::steady_clock::now() - t0;
     EXPECT_EQ(q.Error(), T("FRAME.ERROR_TIMEOUT", "QIO_Command"));
     EXPECT_GE(waited, std::chrono::milliseconds(1000));
-    EXPECT_LT(waited, std::chrono::milliseconds(1300));
+    EXPECT_LT(waited, std::chrono::milliseconds(2500));  // no hang; loose for loaded machines
 
     r = q.Send({0x02});
     EXPECT_EQ(r.result, -4);

@@ -1,6 +1,7 @@
 // The serial backend: port lists (QELIO32_PORTS, sysfs) and real exchanges through a
 // pseudo-terminal with a peer thread.
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -143,6 +144,41 @@ TEST_F(SerialPty, SlowPeerWithinThePerByteWait) {
     const CommandResult r = RunCommand({0x0D});  // eight bytes 300 ms apart
     EXPECT_EQ(r.result, 0);
     EXPECT_EQ(r.data, (Bytes{0x42}));
+}
+
+// A person without access to the device node learns why: -14 and a line about the
+// dialout group. (As root, the check runs in a child that gives up its privileges.)
+TEST(SerialDriverTest, PermissionDeniedNamesTheDialoutGroup) {
+    const std::string node = (fs::temp_directory_path() / ("qel-locked-" + std::to_string(::getpid()))).string();
+    { std::ofstream(node) << ""; }
+    ::chmod(node.c_str(), 0600);
+    int out[2];
+    ASSERT_EQ(::pipe(out), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::dup2(out[1], STDERR_FILENO);
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(3);
+        ::setenv("QELIO32_PORTS", (node + "=Locked").c_str(), 1);
+        qelio::testing::ResetLibraryState();
+        qelio::InstallDriver(qelio::MakeDriver("serial"));
+        const int32_t r = QIO_OpenPort(1);
+        const bool textOk = LastError() == Text("USB_IO.ERROR_PORTSTATUS", "OpenPort");
+        ::_exit(r == -14 && textOk ? 0 : 1);
+    }
+    ::close(out[1]);
+    std::string err;
+    char chunk[256];
+    ssize_t n;
+    while ((n = ::read(out[0], chunk, sizeof chunk)) > 0) err.append(chunk, static_cast<size_t>(n));
+    ::close(out[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ::unlink(node.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << err;
+    EXPECT_NE(err.find("no permission to open " + node), std::string::npos) << err;
+    EXPECT_NE(err.find("'dialout' group"), std::string::npos) << err;
 }
 
 TEST(SerialDriverTest, UnknownHandlesAreRejected) {
