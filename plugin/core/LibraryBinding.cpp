@@ -2,6 +2,8 @@
 
 #include "core/SharedLibraryBinding.h"
 
+#include <utility>
+
 namespace qel {
 namespace {
 
@@ -15,8 +17,8 @@ LibraryBinding& Library() {
     return shared;
 }
 
-void SetLibrary(LibraryBinding* binding) {
-    g_installed = binding;
+LibraryBinding* SetLibrary(LibraryBinding* binding) {
+    return std::exchange(g_installed, binding);
 }
 
 }  // namespace qel

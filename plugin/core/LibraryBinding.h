@@ -23,7 +23,8 @@ class LibraryBinding {
 // The active binding: the shared library libqelio32.so unless a test installed another.
 LibraryBinding& Library();
 
-// Installs `binding` (not owned); nullptr restores the shared library.
-void SetLibrary(LibraryBinding* binding);
+// Installs `binding` (not owned); nullptr restores the shared library. Returns the
+// binding installed before.
+LibraryBinding* SetLibrary(LibraryBinding* binding);
 
 }  // namespace qel

@@ -21,7 +21,8 @@ struct Exchange {
 
 class ScriptedLibrary : public LibraryBinding {
   public:
-    // Installs itself as the active library for its lifetime.
+    // Installs itself as the active library for its lifetime (then restores the one
+    // before).
     ScriptedLibrary();
     ~ScriptedLibrary() override;
 
@@ -57,6 +58,7 @@ class ScriptedLibrary : public LibraryBinding {
     std::vector<QByteArray> reprogrammed;
 
   private:
+    LibraryBinding* previous_;
     static int32_t CopyText(const QString& text, char* buffer, int32_t size);
 };
 
