@@ -1,9 +1,14 @@
 #include "core/SharedLibraryBinding.h"
 
 #include "core/PluginError.h"
+#include "core/UiServices.h"
 
+#include <qelio32/qelio32_hooks.h>
+
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QThread>
 
 #include <dlfcn.h>
 
@@ -26,11 +31,33 @@ QString DlError() {
 
 }  // namespace
 
+void ShowLibraryMessage(const char* caption, const char* text, void* /*context*/) {
+    const QString title = QString::fromLocal8Bit(caption != nullptr ? caption : "");
+    const QString body = QString::fromLocal8Bit(text != nullptr ? text : "");
+    // Windows belong to the user-interface thread; from any other the message is logged.
+    QCoreApplication* app = QCoreApplication::instance();
+    if (app == nullptr || QThread::currentThread() != app->thread()) {
+        qWarning("%s: %s", qPrintable(title), qPrintable(body));
+        return;
+    }
+    try {
+        Ui().messageBox(title, body, MsgIcon::None, MsgButtons::Ok);
+    } catch (...) {
+        // Nothing may leave the hook into the library.
+    }
+}
+
 SharedLibraryBinding::SharedLibraryBinding(QString path) : path_(std::move(path)) {}
 
 SharedLibraryBinding::~SharedLibraryBinding() {
     // The library stays loaded: it may still hold the port or run a reprogramming
-    // worker, and unloading code that a thread runs would crash the host.
+    // worker, and unloading code that a thread runs would crash the host. The hook goes,
+    // since it points into the plugin, which may be unloaded now.
+    if (handle_ == nullptr) return;
+    using SetHook = void (*)(QELIO32_MessageHook, void*);
+    if (auto setHook = reinterpret_cast<SetHook>(dlsym(handle_, "QELIO32_SetMessageHook"))) {
+        setHook(nullptr, nullptr);
+    }
 }
 
 void* SharedLibraryBinding::handle() {
@@ -53,6 +80,10 @@ void* SharedLibraryBinding::handle() {
     if (handle_ == nullptr) {
         throw RunTimeError(kErrFileNotFound,
                            QStringLiteral("File not found: %1\n%2").arg(tried, DlError()));
+    }
+    using SetHook = void (*)(QELIO32_MessageHook, void*);
+    if (auto setHook = reinterpret_cast<SetHook>(dlsym(handle_, "QELIO32_SetMessageHook"))) {
+        setHook(&ShowLibraryMessage, nullptr);
     }
     return handle_;
 }

@@ -9,6 +9,11 @@
 
 namespace qel {
 
+// Shows one of the library's own messages (a locked port being cleared, a handle the
+// driver rejected) in a message box with OK. The binding installs it as the library's
+// message hook when the library offers one.
+void ShowLibraryMessage(const char* caption, const char* text, void* context);
+
 class SharedLibraryBinding : public LibraryBinding {
   public:
     SharedLibraryBinding() = default;
