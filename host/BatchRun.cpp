@@ -19,8 +19,8 @@ struct LevelCase {
 // Inside the frame, growing it, replacing a level, the last slot, and the calls the
 // plugin must refuse.
 constexpr LevelCase kLevels[] = {
-    {1, 255, true},  {2, 128, true},  {3, 64, true},     {24, 10, true},
-    {30, 200, true}, {30, 100, true}, {512, 77, true},   {0, 10, false},
+    {1, 255, true},   {2, 128, true},  {3, 64, true},   {24, 10, true},
+    {30, 200, true},  {30, 100, true}, {512, 77, true}, {0, 10, false},
     {513, 10, false}, {1, 256, false}, {1, -1, false},
 };
 
@@ -57,7 +57,8 @@ int BatchRun::run() {
     for (const PluginEntry& entry : catalog_.entries()) {
         say("  " + entry.fileName + " (" + entry.title() + ")");
     }
-    for (const QString& skipped : catalog_.skipped()) say("  skipped " + skipped);
+    for (const QString& skipped : catalog_.skipped())
+        say("  skipped " + skipped);
     const PluginEntry* entry = catalog_.find(pluginName_);
     if (entry == nullptr) {
         say("no plugin to run");
@@ -97,10 +98,12 @@ int BatchRun::run() {
 
     if (!pilot.messages().isEmpty()) {
         say("messages shown to the person:");
-        for (const QString& message : pilot.messages()) say("  " + message);
+        for (const QString& message : pilot.messages())
+            say("  " + message);
     }
-    say(failures_.isEmpty() ? QString("PASSED: %1 checks").arg(checks_)
-                            : QString("FAILED: %1 of %2 checks").arg(failures_.size()).arg(checks_));
+    say(failures_.isEmpty()
+            ? QString("PASSED: %1 checks").arg(checks_)
+            : QString("FAILED: %1 of %2 checks").arg(failures_.size()).arg(checks_));
     return failures_.isEmpty() ? 0 : 1;
 }
 
@@ -115,8 +118,10 @@ void BatchRun::sendLevels(HostSession& session) {
     for (const LevelCase& c : kLevels) {
         const auto result = session.plugin()->SetChannel(c.slot, c.level);
         check(result.has_value() && *result == c.accepted,
-              QString("SetChannel(%1, %2) %3").arg(c.slot).arg(c.level).arg(c.accepted ? "taken"
-                                                                                        : "refused"));
+              QString("SetChannel(%1, %2) %3")
+                  .arg(c.slot)
+                  .arg(c.level)
+                  .arg(c.accepted ? "taken" : "refused"));
     }
 }
 

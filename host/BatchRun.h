@@ -14,7 +14,7 @@ class HostSession;
 class ModalPilot;
 
 class BatchRun {
-public:
+  public:
     BatchRun(const PluginCatalog& catalog, QString pluginName, std::FILE* out = stdout);
 
     // 0 when every check passed, 1 when one failed, 2 when there was no plugin to run.
@@ -23,7 +23,7 @@ public:
     // What failed, one line each.
     const QStringList& failures() const { return failures_; }
 
-private:
+  private:
     void say(const QString& text);
     bool check(bool ok, const QString& what);
     void wait(int ms);

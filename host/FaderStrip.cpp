@@ -17,7 +17,7 @@ FaderStrip::FaderStrip(int index, int slot, QWidget* parent) : QWidget(parent) {
     slider_->setObjectName("level");
     slider_->setRange(0, 255);
     slider_->setPageStep(16);
-    slider_->setMinimumHeight(140);
+    slider_->setMinimumHeight(110);
     value_ = new QLabel("0", this);
     value_->setObjectName("value");
     value_->setAlignment(Qt::AlignCenter);
@@ -36,9 +36,13 @@ FaderStrip::FaderStrip(int index, int slot, QWidget* parent) : QWidget(parent) {
     connect(slot_, &QSpinBox::valueChanged, this, &FaderStrip::slotChanged);
 }
 
-int FaderStrip::slot() const { return slot_->value(); }
+int FaderStrip::slot() const {
+    return slot_->value();
+}
 
-int FaderStrip::level() const { return slider_->value(); }
+int FaderStrip::level() const {
+    return slider_->value();
+}
 
 void FaderStrip::showLevel(int level) {
     const QSignalBlocker block(slider_);

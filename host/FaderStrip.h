@@ -10,7 +10,7 @@ class QSpinBox;
 class FaderStrip : public QWidget {
     Q_OBJECT
 
-public:
+  public:
     FaderStrip(int index, int slot, QWidget* parent = nullptr);
 
     int slot() const;
@@ -18,12 +18,12 @@ public:
     // Shows `level` without reporting a change (the fader follows a level set elsewhere).
     void showLevel(int level);
 
-signals:
+  signals:
     void levelChanged(int slot, int level);
     // The fader now controls another slot; the owner shows that slot's level.
     void slotChanged(int slot);
 
-private:
+  private:
     QSpinBox* slot_;
     QSlider* slider_;
     QLabel* value_;

@@ -1,6 +1,8 @@
 #include "HostHelper.h"
 
-HostHelper::HostHelper(QObject* parent) : QObject(parent) { setObjectName("HostHelper"); }
+HostHelper::HostHelper(QObject* parent) : QObject(parent) {
+    setObjectName("HostHelper");
+}
 
 void HostHelper::DMXC_DMXIn_SetChannel(int Slot, int Level) {
     if (Slot < 1 || Slot > kSlots || Level < 0 || Level > 255) {

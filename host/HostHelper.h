@@ -10,7 +10,7 @@
 class HostHelper : public QObject {
     Q_OBJECT
 
-public:
+  public:
     static constexpr int kSlots = 512;
 
     explicit HostHelper(QObject* parent = nullptr);
@@ -29,10 +29,10 @@ public:
 
     void reset();
 
-signals:
+  signals:
     void levelReceived(int slot, int level);
 
-private:
+  private:
     std::array<uint8_t, kSlots> levels_{};
     int highest_ = 0;
     uint64_t deliveries_ = 0;

@@ -5,14 +5,14 @@
 #include <QStringList>
 
 struct HostOptions {
-    QString pluginFolder;  // empty: the Plugins folder beside the program
-    QString pluginName;    // empty: the first plugin found
-    bool simulate = false; // run on the simulated unit
-    QString rig;           // simulated unit's rig; empty: its default
-    bool batch = false;    // no person: run the flow, print what happened
-    QString settingsDir;   // empty: the user's own settings
+    QString pluginFolder;   // empty: the Plugins folder beside the program
+    QString pluginName;     // empty: the first plugin found
+    bool simulate = false;  // run on the simulated unit
+    QString rig;            // simulated unit's rig; empty: its default
+    bool batch = false;     // no person: run the flow, print what happened
+    QString settingsDir;    // empty: the user's own settings
     bool help = false;
-    QString error;         // set when the command line is wrong
+    QString error;  // set when the command line is wrong
 
     static QString usage();
 };

@@ -5,16 +5,25 @@ const QString HostSession::kHostName = QStringLiteral("QEL-Host");
 HostSession::HostSession(const PluginEntry& entry, QObject* parent)
     : QObject(parent), entry_(entry) {}
 
-HostSession::~HostSession() { stop(); }
+HostSession::HostSession(const PluginEntry& entry, QObject* root, QObject* parent)
+    : QObject(parent), entry_(entry), root_(root) {}
+
+HostSession::~HostSession() {
+    stop();
+}
 
 bool HostSession::load() {
-    module_ = std::make_unique<LoadedPlugin>(entry_);
-    if (module_->root() == nullptr) {
-        error_ = "cannot load " + entry_.path + ": " + module_->errorString();
-        module_.reset();
-        return false;
+    QObject* root = root_;
+    if (root == nullptr) {
+        module_ = std::make_unique<LoadedPlugin>(entry_);
+        root = module_->root();
+        if (root == nullptr) {
+            error_ = "cannot load " + entry_.path + ": " + module_->errorString();
+            module_.reset();
+            return false;
+        }
     }
-    plugin_ = std::make_unique<HostedPlugin>(module_->root());
+    plugin_ = std::make_unique<HostedPlugin>(root);
     const QStringList missing = plugin_->missingMethods();
     if (!missing.isEmpty()) {
         error_ = entry_.fileName + " lacks " + missing.join(", ");

@@ -15,12 +15,14 @@
 class HostSession : public QObject {
     Q_OBJECT
 
-public:
+  public:
     // The name the host gives itself in Init: plugins keep their host-shared settings
     // under it.
     static const QString kHostName;
 
     HostSession(const PluginEntry& entry, QObject* parent = nullptr);
+    // Drives an object that is already there instead of loading the entry's module.
+    HostSession(const PluginEntry& entry, QObject* root, QObject* parent);
     ~HostSession() override;
 
     // Loads the module and finds the seven methods; false with error() telling why.
@@ -48,15 +50,16 @@ public:
     // The level the host last handed over for slot 1..512.
     int sentLevel(int slot) const;
 
-signals:
+  signals:
     void called(const PluginCall& call);
     void enabledChanged(bool enabled);
 
-private:
+  private:
     void setEnabled(bool enabled);
 
     PluginEntry entry_;
     HostHelper helper_;
+    QObject* root_ = nullptr;  // given, not loaded
     std::unique_ptr<LoadedPlugin> module_;
     std::unique_ptr<HostedPlugin> plugin_;
     QString name_;

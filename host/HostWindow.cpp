@@ -48,16 +48,15 @@ HostWindow::HostWindow(HostSession& session, QWidget* parent)
     bar->addWidget(plugin);
     layout->addLayout(bar);
 
-    auto* middle = new QHBoxLayout;
-    middle->addWidget(buildOutput());
-    middle->addWidget(buildInput(), 1);
-    layout->addLayout(middle, 1);
+    layout->addWidget(buildOutput());
+    layout->addWidget(buildInput(), 1);
 
     log_ = new QPlainTextEdit(central);
     log_->setObjectName("callLog");
     log_->setReadOnly(true);
     log_->setMaximumBlockCount(1000);
-    log_->setMinimumHeight(110);
+    log_->setMinimumHeight(90);
+    log_->setMaximumHeight(160);
     layout->addWidget(log_);
     setCentralWidget(central);
 
@@ -89,6 +88,7 @@ QWidget* HostWindow::buildOutput() {
         faders_.push_back(fader);
         layout->addWidget(fader);
     }
+    layout->addStretch(1);
 
     auto* any = new QGroupBox(tr("Any slot"), box);
     any->setObjectName("anySlotBox");
@@ -171,8 +171,8 @@ void HostWindow::refreshState() {
     enable_->setEnabled(loaded && !session_.enabled());
     disable_->setEnabled(loaded && session_.enabled());
     configure_->setEnabled(loaded);
-    QString text = session_.pluginName().isEmpty() ? session_.entry().title()
-                                                   : session_.pluginName();
+    QString text =
+        session_.pluginName().isEmpty() ? session_.entry().title() : session_.pluginName();
     text += session_.enabled() ? tr(": enabled") : tr(": disabled");
     state_->setText(text);
 }

@@ -19,7 +19,7 @@ struct PluginCall;
 class HostWindow : public QMainWindow {
     Q_OBJECT
 
-public:
+  public:
     static constexpr int kFaders = 8;
 
     explicit HostWindow(HostSession& session, QWidget* parent = nullptr);
@@ -29,10 +29,10 @@ public:
     // Appends a line to the log.
     void note(const QString& text);
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     QWidget* buildOutput();
     QWidget* buildInput();
     void logCall(const PluginCall& call);

@@ -106,31 +106,39 @@ std::optional<QString> HostedPlugin::PluginName() {
 
 std::optional<bool> HostedPlugin::Init(const QString& hostName, const QString& fileName,
                                        QObject* helper) {
-    const QString arguments = QString("\"%1\", \"%2\", %3")
-                                  .arg(hostName, fileName,
-                                       helper ? helper->objectName() : QString("nothing"));
+    const QString arguments =
+        QString("\"%1\", \"%2\", %3")
+            .arg(hostName, fileName, helper ? helper->objectName() : QString("nothing"));
     return callBool(kInit, arguments, Q_ARG(QString, hostName), Q_ARG(QString, fileName),
                     Q_ARG(QObject*, helper));
 }
 
-std::optional<bool> HostedPlugin::Configure() { return callBool(kConfigure, {}); }
+std::optional<bool> HostedPlugin::Configure() {
+    return callBool(kConfigure, {});
+}
 
-std::optional<bool> HostedPlugin::Enable() { return callBool(kEnable, {}); }
+std::optional<bool> HostedPlugin::Enable() {
+    return callBool(kEnable, {});
+}
 
 std::optional<bool> HostedPlugin::SetChannel(int slot, int level) {
     return callBool(kSetChannel, QString("%1, %2").arg(slot).arg(level), Q_ARG(int, slot),
                     Q_ARG(int, level));
 }
 
-std::optional<bool> HostedPlugin::Disable() { return callBool(kDisable, {}); }
+std::optional<bool> HostedPlugin::Disable() {
+    return callBool(kDisable, {});
+}
 
-std::optional<bool> HostedPlugin::Term() { return callBool(kTerm, {}); }
+std::optional<bool> HostedPlugin::Term() {
+    return callBool(kTerm, {});
+}
 
 bool HostedPlugin::setChannelQuiet(int slot, int level) {
     bool result = false;
     if (root_.isNull() || !methods_[kSetChannel].isValid()) return false;
-    const bool invoked = methods_[kSetChannel].invoke(root_.data(), Qt::DirectConnection,
-                                                      Q_RETURN_ARG(bool, result), Q_ARG(int, slot),
-                                                      Q_ARG(int, level));
+    const bool invoked =
+        methods_[kSetChannel].invoke(root_.data(), Qt::DirectConnection, Q_RETURN_ARG(bool, result),
+                                     Q_ARG(int, slot), Q_ARG(int, level));
     return invoked && result;
 }

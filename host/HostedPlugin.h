@@ -30,7 +30,7 @@ struct PluginCall {
 class HostedPlugin : public QObject {
     Q_OBJECT
 
-public:
+  public:
     // The methods the host calls, in the order of the interface.
     static const char* const kMethods[7];
 
@@ -54,10 +54,10 @@ public:
 
     const PluginCall& lastCall() const { return last_; }
 
-signals:
+  signals:
     void called(const PluginCall& call);
 
-private:
+  private:
     enum Index { kPluginName, kInit, kConfigure, kEnable, kSetChannel, kDisable, kTerm };
 
     template <typename... Args>

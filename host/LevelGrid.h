@@ -10,7 +10,7 @@
 class LevelGrid : public QWidget {
     Q_OBJECT
 
-public:
+  public:
     static constexpr int kSlots = 512;
     static constexpr int kColumns = 32;
 
@@ -23,12 +23,12 @@ public:
 
     QSize sizeHint() const override;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     bool event(QEvent* event) override;
 
-private:
-    QSize cellSize() const;
+  private:
+    QRect cellRect(int index) const;
 
     std::array<uint8_t, kSlots> levels_{};
 };

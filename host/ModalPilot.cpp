@@ -36,8 +36,8 @@ void Click(QWidget* target) {
     const QPointF global = target->mapToGlobal(centre);
     QMouseEvent press(QEvent::MouseButtonPress, centre, global, Qt::LeftButton, Qt::LeftButton,
                       Qt::NoModifier);
-    QMouseEvent release(QEvent::MouseButtonRelease, centre, global, Qt::LeftButton,
-                        Qt::NoButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, centre, global, Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
     QCoreApplication::sendEvent(target, &press);
     QCoreApplication::sendEvent(target, &release);
 }
@@ -66,8 +66,7 @@ void ModalPilot::look() {
     if (!steps_.contains(window)) {
         steps_.insert(window, 0);
         window->installEventFilter(this);
-        connect(window, &QObject::destroyed, this,
-                [this](QObject* gone) { steps_.remove(gone); });
+        connect(window, &QObject::destroyed, this, [this](QObject* gone) { steps_.remove(gone); });
         if (qobject_cast<QMessageBox*>(window) == nullptr) {
             windows_ << window->objectName();
             report_("window " + window->objectName() + " opened");

@@ -10,8 +10,8 @@
 // - Any other window is closed.
 #pragma once
 
-#include <QObject>
 #include <QHash>
+#include <QObject>
 #include <QPointer>
 #include <QStringList>
 #include <QTimer>
@@ -23,7 +23,7 @@ class QWidget;
 class ModalPilot : public QObject {
     Q_OBJECT
 
-public:
+  public:
     using Report = std::function<void(const QString&)>;
 
     explicit ModalPilot(Report report, QObject* parent = nullptr);
@@ -38,10 +38,10 @@ public:
     // Names of the windows the pilot met, in order.
     const QStringList& windows() const { return windows_; }
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void look();
     void act(QWidget* window);
     void answerMessage(QWidget* box);

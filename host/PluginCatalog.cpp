@@ -34,8 +34,8 @@ PluginCatalog::PluginCatalog(const QString& folder) : folder_(folder) {
                             ")";
             continue;
         }
-        entries_.push_back({file.absoluteFilePath(), file.fileName(),
-                            meta.value("MetaData").toObject()});
+        entries_.push_back(
+            {file.absoluteFilePath(), file.fileName(), meta.value("MetaData").toObject()});
     }
 }
 
@@ -55,4 +55,6 @@ LoadedPlugin::~LoadedPlugin() {
     if (root_ != nullptr) loader_->unload();
 }
 
-QString LoadedPlugin::errorString() const { return loader_->errorString(); }
+QString LoadedPlugin::errorString() const {
+    return loader_->errorString();
+}

@@ -17,15 +17,15 @@ inline constexpr const char* kPluginInterfaceId = "{a2db0841-a8da-4eb8-a8a5-a026
 
 struct PluginEntry {
     QString path;
-    QString fileName;     // what the host hands to Init
-    QJsonObject metaData; // the plugin's own identity block
+    QString fileName;      // what the host hands to Init
+    QJsonObject metaData;  // the plugin's own identity block
     // The product name from the plugin's version block, for lists; the file name when
     // the plugin declares none.
     QString title() const;
 };
 
 class PluginCatalog {
-public:
+  public:
     // Folder a host finds beside its executable.
     static QString defaultFolder();
 
@@ -40,7 +40,7 @@ public:
     // The entry whose file name or title equals `name`; the first when `name` is empty.
     const PluginEntry* find(const QString& name) const;
 
-private:
+  private:
     QString folder_;
     std::vector<PluginEntry> entries_;
     QStringList skipped_;
@@ -49,7 +49,7 @@ private:
 // A loaded plugin module. Unloading destroys the plugin object, as releasing the last
 // reference does for an automation server.
 class LoadedPlugin {
-public:
+  public:
     explicit LoadedPlugin(const PluginEntry& entry);
     ~LoadedPlugin();
     LoadedPlugin(const LoadedPlugin&) = delete;
@@ -60,7 +60,7 @@ public:
     QString errorString() const;
     const PluginEntry& entry() const { return entry_; }
 
-private:
+  private:
     PluginEntry entry_;
     std::unique_ptr<QPluginLoader> loader_;
     QObject* root_ = nullptr;

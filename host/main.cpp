@@ -14,7 +14,8 @@
 
 int main(int argc, char** argv) {
     QStringList arguments;
-    for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
     const HostOptions options = ParseHostOptions(arguments);
     if (options.help) {
         std::fputs(qPrintable(HostOptions::usage()), stdout);
@@ -37,8 +38,7 @@ int main(int argc, char** argv) {
     const PluginEntry* entry = catalog.find(options.pluginName);
     if (entry == nullptr) {
         std::fprintf(stderr, "qel-host: no plugin%s in %s\n",
-                     options.pluginName.isEmpty() ? ""
-                                                  : qPrintable(" named " + options.pluginName),
+                     options.pluginName.isEmpty() ? "" : qPrintable(" named " + options.pluginName),
                      qPrintable(catalog.folder()));
         for (const QString& skipped : catalog.skipped()) {
             std::fprintf(stderr, "  %s\n", qPrintable(skipped));
@@ -47,9 +47,10 @@ int main(int argc, char** argv) {
     }
     HostSession session(*entry);
     HostWindow window(session);
-    window.resize(window.sizeHint().expandedTo(QSize(1100, 640)));
+    window.resize(window.sizeHint().expandedTo(QSize(1100, 760)));
     window.show();
-    for (const QString& skipped : catalog.skipped()) window.note("Skipped " + skipped);
+    for (const QString& skipped : catalog.skipped())
+        window.note("Skipped " + skipped);
     QTimer::singleShot(0, &window, &HostWindow::startPlugin);
     return app.exec();
 }
