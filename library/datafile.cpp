@@ -8,7 +8,6 @@ namespace qelio {
 namespace {
 
 constexpr std::size_t kChunkSize = 64 * 1024;
-constexpr std::size_t kRecordNumbers = 65536;
 constexpr const char* kPathError = "DATAFILE.PATH_ERROR";
 constexpr const char* kRecordError = "DATAFILE.RECORD_ERROR";
 
@@ -20,7 +19,6 @@ void ImageFile::Load(const std::string& path) {
     if (f == nullptr) throw Failure(kPathError);
     file_.reset(f);
     chunk_.resize(kChunkSize);
-    slots_.assign(kRecordNumbers, -1);
     try {
         const ImageRecord header = Record(0);
         last_ = static_cast<uint16_t>(LittleEndian(&header[8], 2));
@@ -43,7 +41,7 @@ void ImageFile::Close() {
 
 ImageRecord ImageFile::Record(uint16_t number) {
     if (!IsOpen()) throw Failure(kPathError);
-    if (slots_[number] < 0 && !SearchFor(number)) throw Failure(kRecordError);
+    if (!Seen(number) && !SearchFor(number)) throw Failure(kRecordError);
     return records_[static_cast<std::size_t>(slots_[number])];
 }
 
@@ -57,7 +55,8 @@ bool ImageFile::SearchFor(uint16_t number) {
             }
             if (!scanner_.Take(chunk_[chunkPos_++])) continue;
             const uint16_t found = scanner_.Number();
-            if (slots_[found] >= 0) continue;  // a later line with a number seen before
+            if (Seen(found)) continue;  // a later line with a number seen before
+            if (found >= slots_.size()) slots_.resize(found + 1u, -1);
             slots_[found] = static_cast<int32_t>(records_.size());
             records_.push_back(scanner_.Current());
             if (found == number) return true;
@@ -66,6 +65,10 @@ bool ImageFile::SearchFor(uint16_t number) {
         stop_ = failure.Name();
         throw;
     }
+}
+
+bool ImageFile::Seen(uint16_t number) const {
+    return number < slots_.size() && slots_[number] >= 0;
 }
 
 bool ImageFile::Refill() {

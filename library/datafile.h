@@ -45,6 +45,7 @@ class ImageFile {
     // Reads on until the record `number` turns up. Returns false at the end of the file;
     // throws the failure that stops the search.
     bool SearchFor(uint16_t number);
+    bool Seen(uint16_t number) const;
     bool Refill();
 
     std::unique_ptr<std::FILE, FileCloser> file_;
@@ -52,7 +53,8 @@ class ImageFile {
     std::size_t chunkPos_ = 0;
     std::size_t chunkEnd_ = 0;
     RecordScanner scanner_;
-    // Where each record number's first line is kept in records_, -1 while unseen.
+    // Where each record number's first line is kept in records_, -1 (or beyond the end)
+    // while unseen.
     std::vector<int32_t> slots_;
     std::vector<ImageRecord> records_;
     // Set once the search can go no further: the failure every later search for an
