@@ -25,4 +25,10 @@ int32_t ProgressAfterRecord(uint32_t index, uint32_t last) {
     return std::clamp(static_cast<int32_t>(index * 100 / last), 1, 99);
 }
 
+int32_t PolledProgress(int32_t value) {
+    constexpr int32_t kConstraintCode = -11;
+    if (value == kConstraintCode) throw Failure("REPROG.ERROR_INCOMPATIBLE");
+    return value;
+}
+
 }  // namespace qelio

@@ -20,4 +20,9 @@ void CheckStepStatus(const Bytes& reply);
 // one, otherwise the share acknowledged, kept within 1..99.
 int32_t ProgressAfterRecord(uint32_t index, uint32_t last);
 
+// The progress value as a poll hands it out. Callers have always been told of a run that
+// ended with -11 (a value out of range) as an image that does not fit the unit: that
+// value throws Failure "REPROG.ERROR_INCOMPATIBLE".
+int32_t PolledProgress(int32_t value);
+
 }  // namespace qelio

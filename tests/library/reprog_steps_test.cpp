@@ -55,5 +55,17 @@ TEST(CheckStepStatus, MapsTheUnitsAnswers) {
     }
 }
 
+TEST(PolledProgress, PassesValuesOnButTurnsMinusElevenIntoIncompatible) {
+    for (int32_t value : {0, 1, 57, 100, -3, -7, -8, -10, -12, -14, -100}) {
+        EXPECT_EQ(PolledProgress(value), value);
+    }
+    try {
+        PolledProgress(-11);
+        ADD_FAILURE() << "-11 handed out";
+    } catch (const Failure& f) {
+        EXPECT_EQ(f.Name(), "REPROG.ERROR_INCOMPATIBLE");
+    }
+}
+
 }  // namespace
 }  // namespace qelio
