@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <condition_variable>
 #include <cstdio>
 #include <map>
@@ -166,18 +167,29 @@ TEST_F(ReprogramTest, ProgressAlongTheRun) {
 }
 
 // The caller's thread polls while the run goes on: it sees values from 1 to 100 rising,
-// then 0 once the unit has finished.
+// then 0 once the unit has finished. The unit holds record 150 until a poll has seen the
+// run in progress, so that an instant unit cannot finish before the first poll.
 TEST_F(ReprogramTest, PollingWhileTheRunGoesOn) {
     OpenPort1();
+    std::atomic<bool> seenRunning{false};
+    driver().SetResponder([&](qeltest::ScriptedDriver& d, const qeltest::Bytes& w) {
+        if (w.size() >= 7 && w[4] == kLoadRecord && w[5] == 150) {
+            while (!seenRunning)
+                std::this_thread::yield();
+        }
+        d.Arrive(ReplyFrame(w[4], 0));
+    });
     ASSERT_EQ(Start(MakeImage(300)), 0);
     std::vector<int32_t> seen;
     for (;;) {
         const int32_t p = QIO_ProgState();
+        if (p > 0) seenRunning = true;
         if (seen.empty() || seen.back() != p) seen.push_back(p);
         if (p <= 0) break;
     }
     ASSERT_GE(seen.size(), 2u);
     EXPECT_EQ(seen.back(), 0);
+    EXPECT_EQ(LastError(), "");
     for (size_t i = 0; i + 1 < seen.size(); ++i) {
         EXPECT_GE(seen[i], 1);
         EXPECT_LE(seen[i], 100);
