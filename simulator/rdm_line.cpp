@@ -33,9 +33,18 @@ Bytes Collide(const std::vector<Bytes>& answers) {
     for (const auto& a : answers)
         size = std::max(size, a.size());
     Bytes line(size, 0);
-    for (const auto& a : answers) {
-        for (size_t i = 0; i < a.size(); ++i)
-            line[i] |= a[i];
+    for (size_t i = 0; i < size; ++i) {
+        // Where every driver sends the same byte it arrives intact; where they differ the
+        // receiver reads noise (modelled as their exclusive or).
+        bool agree = true;
+        uint8_t first = 0, mixed = 0;
+        for (size_t k = 0; k < answers.size(); ++k) {
+            uint8_t b = i < answers[k].size() ? answers[k][i] : 0xFF;  // idle line reads ones
+            if (k == 0) first = b;
+            agree = agree && b == first;
+            mixed ^= b;
+        }
+        line[i] = agree ? first : mixed;
     }
     return line;
 }

@@ -33,8 +33,8 @@ class RdmLine {
     uint64_t collisions_ = 0;
 };
 
-// What the line delivers when several responders drive it at once: the signals overlay,
-// so the bytes combine bit by bit and the longest answer sets the length.
+// What the line delivers when several responders drive it at once: bytes they agree on,
+// noise where they differ; the longest answer sets the length.
 Bytes Collide(const std::vector<Bytes>& answers);
 
 }  // namespace qelsim

@@ -381,16 +381,10 @@ VirtualDevice::Answer VirtualDevice::QueuedMessage(const rdm::Packet& p) {
     uint8_t type = p.data[0];
     if (type > rdm::kStatusError) return PlainAnswer(p, ParamAnswer::Nack(rdm::kNrDataOutOfRange));
     if (type == rdm::kStatusGetLastMessage && lastQueued_) return Split(p, *lastQueued_);
+    // Answers still being worked on stand at the front, so a controller polling for one
+    // after ACK_TIMER gets that one, or a request for more time.
     Duration now = time_->Now();
-    auto ready = std::find_if(queue_.begin(), queue_.end(),
-                              [now](const Queued& q) { return q.readyAt <= now; });
-    if (ready != queue_.end()) {
-        Answer a = ready->answer;
-        queue_.erase(ready);
-        lastQueued_ = a;
-        return Split(p, a);
-    }
-    if (!queue_.empty()) {  // only answers still being worked on: ask for more time
+    if (!queue_.empty() && queue_.front().readyAt > now) {
         Duration left = queue_.front().readyAt - now;
         auto tenths =
             static_cast<uint16_t>(std::max<int64_t>(1, (left + kTenth - Duration(1)) / kTenth));
@@ -399,6 +393,12 @@ VirtualDevice::Answer VirtualDevice::QueuedMessage(const rdm::Packet& p) {
         Answer a = PlainAnswer(p, ParamAnswer::Ack(wait));
         a.responseType = rdm::kAckTimer;
         return a;
+    }
+    if (!queue_.empty()) {
+        Answer a = queue_.front().answer;
+        queue_.pop_front();
+        lastQueued_ = a;
+        return Split(p, a);
     }
     Answer a{ParamAnswer::Ack(TakeStatusMessages(type)), rdm::kGetResponse, pid::kStatusMessages, 0,
              rdm::kAck};
