@@ -1,0 +1,56 @@
+// The one place the simulated unit and its fixtures read time from. It runs on the steady
+// clock unless the host of the simulation (a test, the in-process driver) points it at its
+// own clock, so slow answers can be tested without sleeping.
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <mutex>
+
+namespace qelsim {
+
+using Duration = std::chrono::nanoseconds;
+
+class SimTime {
+  public:
+    using Source = std::function<Duration()>;
+
+    SimTime() : source_(Steady) {}
+    explicit SimTime(Source source) : source_(std::move(source)) {}
+
+    Duration Now() const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return source_();
+    }
+    void SetSource(Source source) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        source_ = std::move(source);
+    }
+
+    static Duration Steady() {
+        return std::chrono::duration_cast<Duration>(
+            std::chrono::steady_clock::now().time_since_epoch());
+    }
+
+  private:
+    mutable std::mutex mutex_;
+    Source source_;
+};
+
+using SharedTime = std::shared_ptr<SimTime>;
+
+// A clock that only moves when told to; for tests.
+class ManualTime {
+  public:
+    Duration Now() const { return now_; }
+    void Advance(Duration d) { now_ += d; }
+    SimTime::Source Source() {
+        return [this] { return now_; };
+    }
+
+  private:
+    Duration now_{std::chrono::hours(1)};
+};
+
+}  // namespace qelsim
