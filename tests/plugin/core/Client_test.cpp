@@ -2,6 +2,7 @@
 #include "core/ErrTrap.h"
 #include "core/QtUiServices.h"
 #include "core/SharedLibraryBinding.h"
+#include "support/Raised.h"
 #include "support/ScriptedLibrary.h"
 #include "support/ScriptedUi.h"
 
@@ -28,16 +29,13 @@ QByteArray B(std::initializer_list<int> bytes) {
 
 class ClientTest : public ::testing::Test {
   protected:
-    // The number of the plugin error that `f` raises, or 0.
+    // The number of the plugin error that `f` raises, or 0; the error in lastError.
     template <typename F>
     int32_t Raised(F f) {
-        try {
-            f();
-        } catch (const PluginError& e) {
-            lastError = e;
-            return e.number();
-        }
-        return 0;
+        std::optional<PluginError> caught;
+        const int32_t number = test::Raised(f, &caught);
+        if (caught) lastError = *caught;
+        return number;
     }
 
     test::ScriptedUi ui;
