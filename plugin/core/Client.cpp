@@ -95,6 +95,8 @@ QByteArray QEL_Command(int cmd, const QByteArray& data) {
 
     QByteArray acc;
     bool waiting = false;
+    bool pollHeader = false;  // the next answer is the first to a poll
+    bool receivedAny = false;
     std::chrono::milliseconds pendingWait{0};
     try {
         for (;;) {
@@ -126,34 +128,33 @@ QByteArray QEL_Command(int cmd, const QByteArray& data) {
                 Ui().setBusyPointer(false);
                 CheckLibrary(status, {});
             }
+            if (status == kStatusWait) {
+                const int tenths = (reply.size() > 0 ? static_cast<uint8_t>(reply[0]) * 256 : 0) +
+                                   (reply.size() > 1 ? static_cast<uint8_t>(reply[1]) : 0);
+                Ui().setBusyPointer(true);
+                pendingWait = std::chrono::milliseconds{tenths * 100};
+                waiting = true;
+                pollHeader = true;
+                continue;
+            }
+            if (status == kStatusOk || status == kStatusQueued || status == kStatusPartial) {
+                // The answer to the poll starts with two bytes of its own (the parameter
+                // it answers), once, however many parts the answer comes in.
+                receivedAny = receivedAny || !reply.isEmpty();
+                acc += pollHeader ? reply.mid(2) : reply;
+                pollHeader = false;
+            }
             switch (status) {
                 case kStatusOk:
-                    if (waiting) {
-                        // The reply to the poll starts with two bytes of its own.
-                        acc += reply.mid(2);
-                        Ui().setBusyPointer(false);
-                    } else {
-                        acc += reply;
-                    }
+                    if (waiting) Ui().setBusyPointer(false);
                     return acc;
-                case kStatusWait: {
-                    const int tenths =
-                        (reply.size() > 0 ? static_cast<uint8_t>(reply[0]) * 256 : 0) +
-                        (reply.size() > 1 ? static_cast<uint8_t>(reply[1]) : 0);
-                    Ui().setBusyPointer(true);
-                    pendingWait = std::chrono::milliseconds{tenths * 100};
-                    waiting = true;
-                    continue;
-                }
                 case kStatusQueued:
-                    acc += reply;
                     g_replyQueued = true;
                     g_messagesWaiting = true;
                     if (waiting) Ui().setBusyPointer(false);
                     return acc;
                 case kStatusPartial:
-                    acc += reply;
-                    if (acc.isEmpty()) ErrTrap::ErrRaise(ErrTrap::ErrRDM_Response_Format);
+                    if (!receivedAny) ErrTrap::ErrRaise(ErrTrap::ErrRDM_Response_Format);
                     continue;
                 default:
                     Ui().setBusyPointer(false);

@@ -2,6 +2,7 @@
 #include "core/ErrTrap.h"
 #include "core/QtUiServices.h"
 #include "core/SharedLibraryBinding.h"
+#include "support/Raised.h"
 #include "support/ScriptedLibrary.h"
 #include "support/ScriptedUi.h"
 
@@ -28,16 +29,13 @@ QByteArray B(std::initializer_list<int> bytes) {
 
 class ClientTest : public ::testing::Test {
   protected:
-    // The number of the plugin error that `f` raises, or 0.
+    // The number of the plugin error that `f` raises, or 0; the error in lastError.
     template <typename F>
     int32_t Raised(F f) {
-        try {
-            f();
-        } catch (const PluginError& e) {
-            lastError = e;
-            return e.number();
-        }
-        return 0;
+        std::optional<PluginError> caught;
+        const int32_t number = test::Raised(f, &caught);
+        if (caught) lastError = *caught;
+        return number;
     }
 
     test::ScriptedUi ui;
@@ -281,11 +279,16 @@ TEST_F(ClientTest, PartialRepliesAreJoinedInOrder) {
     EXPECT_EQ(library.requests[2], library.requests[0]);
 }
 
-TEST_F(ClientTest, PartialRepliesWhileWaitingAreJoinedWhole) {
-    library.exchanges = {{16, B({0, 1})}, {18, B({0xA, 0xB})}, {0, B({0xC, 0xD, 0xE})}};
-    EXPECT_EQ(Client::QEL_RDMGet(1, 0, 0x0050), B({0xA, 0xB, 0xE}));
+TEST_F(ClientTest, PollAnswerInPartsLosesItsHeaderOnce) {
+    library.exchanges = {{16, B({0, 1})}, {18, B({0x00, 0x82, 0xA, 0xB})}, {0, B({0xC, 0xD})}};
+    EXPECT_EQ(Client::QEL_RDMGet(1, 0, 0x0082), B({0xA, 0xB, 0xC, 0xD}));
     EXPECT_EQ(library.requests[2], B({0x3A, 1}));
     EXPECT_EQ(ui.waits.size(), 1u);  // the deadline has passed already
+}
+
+TEST_F(ClientTest, PartialAnswerOfOnlyAPollHeaderIsNoFormatError) {
+    library.exchanges = {{16, B({0, 1})}, {18, B({0x00, 0x82})}, {18, {}}, {0, B({7})}};
+    EXPECT_EQ(Client::QEL_RDMGet(1, 0, 0x0082), B({7}));
 }
 
 TEST_F(ClientTest, EmptyPartialReplyWithNothingJoinedIsAFormatError) {
@@ -319,9 +322,9 @@ TEST_F(ClientTest, QueuedMessagesAreNotedUntilTheQueueIsRead) {
     EXPECT_FALSE(Client::QEL_MessagesWaiting());
 }
 
-TEST_F(ClientTest, QueuedNoteEndingAWaitRestoresThePointer) {
-    library.exchanges = {{16, B({0, 1})}, {17, B({0xA, 0xB, 0xC})}};
-    EXPECT_EQ(Client::QEL_RDMGet(1, 0, 0x0060), B({0xA, 0xB, 0xC}));
+TEST_F(ClientTest, QueuedNoteEndingAWaitKeepsTheAnswerAndRestoresThePointer) {
+    library.exchanges = {{16, B({0, 1})}, {17, B({0x00, 0x82, 'U', 'p'})}};
+    EXPECT_EQ(Client::QEL_RDMGet(1, 0, 0x0082), QByteArray("Up"));
     EXPECT_TRUE(Client::QEL_MessagesWaiting());
     EXPECT_FALSE(ui.busyPointer());
 }
