@@ -8,6 +8,7 @@
 
 #include "firmware_image.h"
 #include "rdm_walk.h"
+#include "reprog.h"
 #include "sim_library_fixture.h"
 
 namespace {
@@ -102,11 +103,8 @@ TEST_F(SimLibraryTest, ReprogrammingTakesAnImageOfMakeImage) {
             qelsim::BuildImage({5, 3, {7, 0, 1, 4242}, c.corrupt, c.foreign}));
         ASSERT_EQ(QIO_OpenPort(1), 1);
         ASSERT_EQ(QIO_Reprogram(path.c_str()), 0);
-        int32_t state = 1;
-        for (int i = 0; i < 100000 && state > 0; ++i) {
-            state = QIO_ProgState();
-            clock_->Advance(1ms);
-        }
+        qelio::WaitForReprogramEnd();
+        int32_t state = QIO_ProgState();
         EXPECT_EQ(state, c.outcome) << c.corrupt << c.foreign;
         QIO_FreePort();
         std::remove(path.c_str());
