@@ -110,7 +110,17 @@ void MaskEntry::selectOneAtCaret() {
 
 void MaskEntry::placeCaret(int index) {
     caret_ = std::clamp(index, 0, mask_.length());
-    if (editing_) selectOneAtCaret();
+    if (!editing_) {
+        selStart_ = std::min(caret_, static_cast<int>(display_.size()));
+        selLength_ = 0;
+        return;
+    }
+    // A click on a literal lands on the next place that can be typed into.
+    if (!mask_.isInput(caret_)) {
+        const int after = mask_.inputAfter(caret_);
+        if (after >= 0) caret_ = after;
+    }
+    selectOneAtCaret();
 }
 
 MaskEntry::Effects MaskEntry::focusIn() {

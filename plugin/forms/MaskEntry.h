@@ -40,7 +40,8 @@ class MaskEntry {
     Effects focusIn();
     Effects focusOut();
     Effects key(Key key, QChar typed = {});
-    // The caret was put somewhere by other means (a mouse click).
+    // The caret was put somewhere by other means (a mouse click). During an entry it
+    // moves on from a literal to the next input position.
     void placeCaret(int index);
 
     const QString& display() const { return display_; }

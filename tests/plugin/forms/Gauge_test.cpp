@@ -1,7 +1,7 @@
-#include "GaugeDemo.h"
-#include "PngShots.h"
 #include "forms/AngularGauge.h"
+#include "forms/GaugeDemo.h"
 #include "forms/LinearGauge.h"
+#include "forms/PngShots.h"
 
 #include <QImage>
 

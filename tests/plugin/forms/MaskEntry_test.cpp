@@ -1,5 +1,5 @@
-#include "forms/InputMask.h"
 #include "forms/MaskEntry.h"
+#include "forms/InputMask.h"
 
 #include <gtest/gtest.h>
 
