@@ -101,7 +101,9 @@ QWidget* HCF_Form::Create(const QString& name, QWidget* parent) {
         ErrTrap::LocalError(QStringLiteral("Form ") + Quote(name) + QStringLiteral(" not found"));
     view->setObjectName(name);
     if (!view->isWindow()) view->setWindowFlag(Qt::Window);
-    view->setAttribute(Qt::WA_DeleteOnClose);
+    // Not deleted on close: the controller deletes a closed view itself, once no
+    // showing of a child of it is still under way (see CloseSequence).
+    view->setAttribute(Qt::WA_DeleteOnClose, false);
     Loaded().append(view);
     return view;
 }
@@ -208,9 +210,15 @@ void HCF_Form::CloseSequence() {
     view_ = nullptr;
     data_ = nullptr;
     closing_ = false;
-    QPointer<HCF_Form> self(this);
+    // A view that closes while a child it opened modally is still showing (a timer of
+    // its own gave up) lives on until that showing returns to it: the code that asked
+    // for the child runs on it.
+    if (showingChild_ > 0)
+        closedView_ = view;
+    else
+        view->deleteLater();
     if (ancestor_) ancestor_->Continue(returnCode_);
-    if (self) emit Closed();
+    emit Closed();
 }
 
 void HCF_Form::Unload() {
@@ -220,9 +228,8 @@ void HCF_Form::Unload() {
     view->close();
     if (view_ == view) {
         // Never shown, or it refused to close: it goes all the same.
-        CloseSequence();
         view->hide();
-        view->deleteLater();
+        CloseSequence();
     }
 }
 
@@ -324,7 +331,9 @@ void HCF_Form::OpenForm(const QString& name, bool modal, QObject* data) {
         }
     }
     if (modal) {
+        ++showingChild_;
         ShowModal(view);
+        if (--showingChild_ == 0 && closedView_) closedView_->deleteLater();
     } else {
         if (view_) Hide();
         view->setWindowModality(Qt::NonModal);

@@ -110,6 +110,8 @@ class HCF_Form : public QObject {
     bool closing_ = false;  // a close of the view is under way
     bool shown_ = false;    // the view has been on screen
     int32_t returnCode_ = 0;
+    int showingChild_ = 0;          // modal showings of children under way
+    QPointer<QWidget> closedView_;  // closed during one of them, to delete after
 };
 
 }  // namespace qel

@@ -1,5 +1,6 @@
 #include "forms/HCF_Text.h"
 #include "forms/PngShots.h"
+#include "forms/SpyValues.h"
 #include "support/ScriptedUi.h"
 
 #include <QApplication>
@@ -46,12 +47,7 @@ class FieldFixture : public ::testing::Test {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCoreApplication::processEvents();
     }
-    QStringList finished() const {
-        QStringList values;
-        for (const QList<QVariant>& call : updates)
-            values << call.at(0).toString();
-        return values;
-    }
+    QStringList finished() const { return FirstArguments<QString>(updates); }
 
     ScriptedUi ui;
     QDialog view;
