@@ -185,6 +185,8 @@ bool HCF_Form::eventFilter(QObject* watched, QEvent* event) {
             shown_ = true;
             break;
         case QEvent::Hide: {
+            // Minimising unmaps the window without hiding the view.
+            if (event->spontaneous()) break;
             QPointer<HCF_Form> self(this);
             if (closing_) CloseSequence();
             if (self) emit ViewHidden();
