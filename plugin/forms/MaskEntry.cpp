@@ -53,6 +53,8 @@ QString MaskEntry::value() const {
 
 void MaskEntry::restoreSaved(Effects& fx) {
     display_ = saved_;
+    selStart_ = std::min(selStart_, static_cast<int>(display_.size()));
+    selLength_ = 0;
     buffer_ = saved_.left(mask_.length());
     if (buffer_.size() < mask_.length())
         buffer_.append(QString(mask_.length() - buffer_.size(), QChar(0)));
@@ -77,16 +79,16 @@ void MaskEntry::countFilled() {
 void MaskEntry::evaluateState(Effects& fx) {
     const int needed = mask_.inputCount();
     if (needed == 0) return;
-    if (!complete_ && filled_ == needed) {
-        complete_ = true;
-        fx.stateChange = true;
-    } else if (complete_ && filled_ != needed) {
-        complete_ = false;
-        fx.stateChange = false;
-    }
+    if (complete_ == (filled_ == needed)) return;
+    complete_ = !complete_;
+    // Two crossings within one event cancel out: the field is as it was.
+    if (fx.stateChange)
+        fx.stateChange.reset();
+    else
+        fx.stateChange = complete_;
 }
 
-void MaskEntry::begin() {
+void MaskEntry::begin(Effects& fx) {
     saved_ = display_;
     buffer_ = QString(mask_.length(), QChar(0));
     display_ = mask_.literals;
@@ -101,6 +103,8 @@ void MaskEntry::begin() {
     selectOneAtCaret();
     filled_ = 0;
     editing_ = true;
+    // A fresh entry holds nothing yet: a field that was complete is no longer.
+    evaluateState(fx);
 }
 
 void MaskEntry::selectOneAtCaret() {
@@ -129,7 +133,7 @@ MaskEntry::Effects MaskEntry::focusIn() {
         selectOneAtCaret();
         return fx;
     }
-    if (filled_ == 0) begin();
+    if (filled_ == 0) begin(fx);
     selStart_ = std::clamp(caret_, 0, static_cast<int>(display_.size()));
     selLength_ = display_.size() - selStart_;
     evaluateState(fx);
@@ -217,7 +221,7 @@ MaskEntry::Effects MaskEntry::key(Key key, QChar typed) {
             break;
     }
 
-    if (!editing_) begin();
+    if (!editing_) begin(fx);
     // A text restored while the entry goes on may be shorter than the mask.
     for (qsizetype i = display_.size(); i < mask_.length(); ++i)
         display_.append(mask_.isInput(i) ? mask_.placeholder : mask_.literals[i]);

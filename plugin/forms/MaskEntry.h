@@ -53,7 +53,7 @@ class MaskEntry {
     int caret() const { return caret_; }
 
   private:
-    void begin();
+    void begin(Effects& fx);
     void selectOneAtCaret();
     void restoreSaved(Effects& fx);
     void countFilled();

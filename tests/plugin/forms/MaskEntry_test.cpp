@@ -255,6 +255,20 @@ TEST(MaskEntry, StateChangeReportsEachCrossingOnce) {
     s.type("\x02\x02\x7f");  // clearing the first position
     EXPECT_EQ(s.states, (std::vector<bool>{true, false, true, false}));
 
+    // A fresh entry over a complete value is no longer complete, even before a key is
+    // accepted; crossing back within the same key reports nothing.
+    Session fresh("00");
+    fresh.take(fresh.entry.write("12"));
+    fresh.take(fresh.entry.focusIn());
+    fresh.type("x");
+    EXPECT_EQ(fresh.states, (std::vector<bool>{true, false}));
+    Session one("0");
+    one.take(one.entry.write("1"));
+    one.take(one.entry.focusIn());
+    one.type("2");
+    EXPECT_EQ(one.states, std::vector<bool>{true});
+    EXPECT_TRUE(one.entry.complete());
+
     // An escaped literal does not count towards a complete entry.
     Session dash("00/-00;1");
     dash.take(dash.entry.focusIn());
