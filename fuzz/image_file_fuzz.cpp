@@ -1,6 +1,6 @@
-// Image files of any content: loading and reading every record the header announces
-// must end in a record or a named failure, never a crash, an overread or a hang, and a
-// record handed out must carry the number it was asked for.
+// Image files of any content: loading, then reading the records the header announces as
+// a run does, must end in a record or a named failure, never a crash, an overread or a
+// hang, and a record handed out must carry the number it was asked for.
 #include <unistd.h>
 #include <cstdint>
 #include <cstdio>
@@ -12,9 +12,15 @@
 
 namespace {
 
+// The file each input is written to, removed again when the fuzzer ends.
+struct Scratch {
+    const std::string path = "/tmp/qelio-image-fuzz-" + std::to_string(getpid());
+    ~Scratch() { std::remove(path.c_str()); }
+};
+
 const std::string& ScratchPath() {
-    static const std::string path = "/tmp/qelio-image-fuzz-" + std::to_string(getpid());
-    return path;
+    static const Scratch scratch;
+    return scratch.path;
 }
 
 bool WriteScratch(const uint8_t* data, size_t size) {

@@ -78,9 +78,10 @@ bool ParseDisturbance(const std::string& text, ReplyDisturbance* d, std::string*
             d->cutAfter = static_cast<int>(n);
         } else if (key == "pause") {
             auto colon = value.find(':');
+            std::string index = value.substr(0, colon);
             char* end = nullptr;
-            long at = std::strtol(value.substr(0, colon).c_str(), &end, 10);
-            ok = colon != std::string::npos && *end == 0 && at >= 0 &&
+            long at = std::strtol(index.c_str(), &end, 10);
+            ok = colon != std::string::npos && !index.empty() && *end == 0 && at >= 0 &&
                  ParseDuration(value.substr(colon + 1), &d->pause);
             d->pauseBefore = static_cast<int>(at);
         } else {

@@ -2,10 +2,13 @@
 // driver chosen by QELIO32_DRIVER.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <fstream>
 
 #include "firmware_image.h"
 #include "rdm_walk.h"
+#include "reprog.h"
 #include "sim_library_fixture.h"
 
 namespace {
@@ -85,6 +88,28 @@ TEST_F(SimLibraryTest, FirmwareStepsThroughTheLibrary) {
     o.corrupt = false;
     o.foreign = true;
     EXPECT_EQ(load(qelsim::BuildImage(o)), 11);
+}
+
+TEST_F(SimLibraryTest, ReprogrammingTakesAnImageOfMakeImage) {
+    UseRig("unit U\n");
+    struct Case {
+        bool corrupt, foreign;
+        int32_t outcome;
+    };
+    for (const Case& c : {Case{false, false, 0}, Case{true, false, QIO_ERR_DATACHECKSUM},
+                          Case{false, true, QIO_ERR_INCOMPATIBLE}}) {
+        std::string path = ::testing::TempDir() + "/qel_reprogram.hex";
+        std::ofstream(path) << qelsim::ImageText(
+            qelsim::BuildImage({5, 3, {7, 0, 1, 4242}, c.corrupt, c.foreign}));
+        ASSERT_EQ(QIO_OpenPort(1), 1);
+        ASSERT_EQ(QIO_Reprogram(path.c_str()), 0);
+        qelio::WaitForReprogramEnd();
+        int32_t state = QIO_ProgState();
+        EXPECT_EQ(state, c.outcome) << c.corrupt << c.foreign;
+        QIO_FreePort();
+        std::remove(path.c_str());
+    }
+    EXPECT_EQ(driver_->Rig().GetUnit(0).Identity().firmware.Text(), "7.0.1");
 }
 
 }  // namespace
