@@ -1,4 +1,4 @@
-// Fuzz target: the reply parser against a straightforward model of Part 1.3 (start
+// Fuzz target: the reply parser against a straightforward model of the frame rules (start
 // marker search, type, little-endian length, body, end marker; a 600-byte buffer whose
 // overflow is a length error). The input is the byte stream; an expiry follows it.
 #include <cstdint>

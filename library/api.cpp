@@ -1,4 +1,4 @@
-// API (Part 1.1): the ten exported functions, the failure report at the surface and the
+// API: the ten exported functions, the failure report at the surface and the
 // buffer conversions between the caller's raw buffers and the library's values.
 #include <cstring>
 #include <mutex>

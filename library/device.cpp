@@ -1,4 +1,4 @@
-// DEVICE (Part 1.3): frame type 0x58, the echo check, the longer wait of command 0x28.
+// DEVICE: frame type 0x58, the echo check, the longer wait of command 0x28.
 #include "device.h"
 
 #include <mutex>

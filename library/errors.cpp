@@ -1,4 +1,4 @@
-// ERRORS: the failure report of the exported surface (Part 1.1) and the last-error text.
+// ERRORS: the failure report of the exported surface and the last-error text.
 #include <cstring>
 #include <mutex>
 #include <string>

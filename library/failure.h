@@ -17,7 +17,7 @@ public:
     std::string Name() const { return what(); }
 };
 
-// Full names of the failure kinds of Part 1.1 that the library raises itself.
+// Full names of the failure kinds that the library raises itself.
 namespace kind {
 inline constexpr const char* kPortDataIo = "USB_IO.ERROR_PORTDATAIO";
 inline constexpr const char* kPortNumber = "USB_IO.ERROR_PORTNUMBER";

@@ -1,6 +1,6 @@
-// FRAME (Part 1.3): request frames out, reply frames in.
+// FRAME: request frames out, reply frames in.
 //
-// The reply parser is a pure state machine (states 0..6 of Part 1.3) that Get runs on
+// The reply parser is a pure state machine (states 0..6) that Get runs on
 // the caller's thread: no worker per exchange and no spinning. While the driver has no
 // byte waiting, Get sleeps through the clock seam with a short backoff (at most 1 ms),
 // and the per-byte wait starts afresh after every byte.

@@ -1,4 +1,4 @@
-// The library's message boxes (Part 1.2: three messages with a caption and one OK
+// The library's message boxes (three messages with a caption and one OK
 // button) go through here: to the hook a program installed with QELIO32_SetMessageHook,
 // or, without one, to standard error without blocking.
 #pragma once

@@ -1,4 +1,4 @@
-// USB_IO (Part 1.2): the library's one port, reached through the driver seam. Every
+// USB_IO: the library's one port, reached through the driver seam. Every
 // driver status goes through CheckStatus; the locked-port recovery of PortName and the
 // driver reload after an input/output failure live here.
 //
@@ -15,7 +15,7 @@ namespace qelio::usb {
 
 std::recursive_mutex& PortMutex();
 
-// Turns a driver status into its failure (Part 1.2 status table); 0 returns.
+// Turns a driver status into its failure; 0 returns.
 void CheckStatus(int32_t status);
 
 int32_t PortCount();
@@ -25,7 +25,7 @@ void PortClose();
 void PortWrite(const uint8_t* data, size_t n);
 uint32_t PortQueue();
 // Sets the read timeout `t` ms (write 1000 ms) and reads one byte. `*got` tells whether
-// the driver delivered one (the spec does not look; the library never uses a byte that
+// the driver delivered one (the transport does not look; the library never uses a byte that
 // was not delivered).
 uint8_t PortRead(uint32_t t, bool* got);
 void PortPurge() noexcept;

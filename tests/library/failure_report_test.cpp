@@ -1,4 +1,4 @@
-// Part 1.1: the exported surface, the failure report, text out and buffer conversions.
+// The exported surface, the failure report, text out and buffer conversions.
 #include <cstring>
 #include <thread>
 

@@ -1,4 +1,4 @@
-// Part 1.3: frames, the reply parser, per-byte waits, PurgePending, every failure.
+// Frames, the reply parser, per-byte waits, PurgePending, every failure.
 #include "failure.h"
 #include "frame.h"
 #include "lib_test_util.h"

@@ -96,7 +96,7 @@ TEST_F(PublicE2E, EveryCodeAndTextThroughTheSerialBackend) {
     Api& q = api_;
     char buf[80];
 
-    // Part 1.1: version, text out, ports, names.
+    // Version, text out, ports, names.
     EXPECT_EQ(q.Version(buf, 8), -12);
     EXPECT_EQ(q.Error(), T("ERRORS.ERROR_CALLTOAPI", "Version N"));
     EXPECT_EQ(q.Version(buf, 9), 8);
@@ -115,7 +115,7 @@ TEST_F(PublicE2E, EveryCodeAndTextThroughTheSerialBackend) {
     EXPECT_EQ(q.Reset(), 0);
     EXPECT_EQ(q.Error(), T("USB_IO.ERROR_PORTSTATUS", "QIO_Command"));
 
-    // Part 1.2: opening.
+    // Opening.
     EXPECT_EQ(q.OpenPort(3), -1);
     EXPECT_EQ(q.Error(), T("USB_IO.ERROR_PORTNUMBER", "OpenPort"));
     EXPECT_EQ(q.OpenPort(2), -2);
@@ -125,7 +125,7 @@ TEST_F(PublicE2E, EveryCodeAndTextThroughTheSerialBackend) {
     EXPECT_EQ(q.Error(), T("USB_IO.ERROR_PORTSTATUS", "PortName"));
     ASSERT_EQ(q.OpenPort(1), 1);  // closes and reopens
 
-    // Part 1.3: the exchange and every failure a unit can cause.
+    // The exchange and every failure a unit can cause.
     auto r = q.Send({0x00});
     EXPECT_EQ(r.result, 0);
     EXPECT_EQ(r.data, (std::vector<uint8_t>{'D', 'M', 'X', '-', 'Q', 'E', 'L'}));

@@ -1,5 +1,5 @@
 // Driver statuses 1, 2, 3, 4, 5 and -1 at every call position of every export that
-// reaches the driver: each gives the failure of Part 1.2 (or the recovery the Part gives
+// reaches the driver: each gives the failure of the transport (or the recovery it gives
 // status 1), and the library stays usable afterwards.
 #include <functional>
 
@@ -92,7 +92,7 @@ TEST(DriverStatuses, EveryStatusAtEveryCallPosition) {
                 d.StatusAtCall(run.offset + pos, status);
                 const int32_t result = s.call();
 
-                // What Part 1.2 says happens.
+                // What the transport promises.
                 bool recovers = false;  // the call still succeeds
                 size_t messages = 0;
                 if (op == Op::kPurge) recovers = true;  // the purge status is ignored

@@ -1,4 +1,4 @@
-// Part 1.2: ports, names, the locked-port recovery, open retries, reset after an
+// Ports, names, the locked-port recovery, open retries, reset after an
 // input/output failure, the close message.
 #include "lib_test_util.h"
 #include "usb_io.h"
@@ -192,7 +192,7 @@ TEST_F(UsbIo, ResetFailureKeepsResetPending) {
     EXPECT_EQ(RunCommand({0x01}).result, -2);
     EXPECT_TRUE(qelio::usb::ResetPending());
     EXPECT_FALSE(qelio::usb::IsOpen());  // the handle was closed before the reload
-    // With no handle, the next command stops at the port check (Part 1.2 PortWrite).
+    // With no handle, the next command stops at the port check (PortWrite).
     EXPECT_EQ(RunCommand({0x01}).result, -14);
     // Opening again runs the pending reset first.
     const size_t reloads = driver().Count(Op::kReload);
