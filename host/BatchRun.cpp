@@ -8,6 +8,8 @@
 #include <QElapsedTimer>
 #include <QThread>
 
+#include <array>
+
 namespace {
 
 struct LevelCase {
@@ -24,13 +26,33 @@ constexpr LevelCase kLevels[] = {
     {513, 10, false}, {1, 256, false}, {1, -1, false},
 };
 
-// Input polls run every 200 ms; this leaves room for several.
+// Input polls run every 200 ms: this leaves room for several.
 constexpr int kInputWaitMs = 1200;
+// What the line carries during the input check, slot 1 first.
+constexpr std::array<uint8_t, 8> kInputLevels = {11, 22, 33, 44, 55, 66, 77, 88};
+
+QByteArray ExpectedOutput() {
+    QByteArray levels(24, '\0');
+    for (const LevelCase& c : kLevels) {
+        if (!c.accepted) continue;
+        if (c.slot > levels.size()) levels.resize(c.slot, '\0');
+        levels[c.slot - 1] = static_cast<char>(c.level);
+    }
+    return levels;
+}
+
+QString Slots(const QByteArray& levels) {
+    QStringList set;
+    for (int i = 0; i < levels.size(); ++i) {
+        if (levels[i] != 0) set << QString("%1=%2").arg(i + 1).arg(static_cast<uint8_t>(levels[i]));
+    }
+    return QString("%1 slots, %2").arg(levels.size()).arg(set.isEmpty() ? "all 0" : set.join(' '));
+}
 
 }  // namespace
 
-BatchRun::BatchRun(const PluginCatalog& catalog, QString pluginName, std::FILE* out)
-    : catalog_(catalog), pluginName_(std::move(pluginName)), out_(out) {}
+BatchRun::BatchRun(const PluginCatalog& catalog, BatchOptions options, std::FILE* out)
+    : catalog_(catalog), options_(std::move(options)), out_(out) {}
 
 void BatchRun::say(const QString& text) {
     std::fprintf(out_, "%s\n", qPrintable(text));
@@ -59,7 +81,7 @@ int BatchRun::run() {
     }
     for (const QString& skipped : catalog_.skipped())
         say("  skipped " + skipped);
-    const PluginEntry* entry = catalog_.find(pluginName_);
+    const PluginEntry* entry = catalog_.find(options_.pluginName);
     if (entry == nullptr) {
         say("no plugin to run");
         return 2;
@@ -70,7 +92,7 @@ int BatchRun::run() {
                      [this](const PluginCall& call) { say("call " + call.describe()); });
     ModalPilot pilot([this](const QString& text) { say("  (person) " + text); });
 
-    // A first start may need the person to connect; output mode is what comes first.
+    // A first start may need the person to connect; output comes first.
     pilot.chooseMode(0);
     QElapsedTimer clock;
     clock.start();
@@ -79,22 +101,24 @@ int BatchRun::run() {
         return 1;
     }
     say(QString("  started in %1 ms").arg(clock.elapsed()));
-    // Whatever mode the plugin was left in, run output first and put it back at the end.
+    // Whatever mode the plugin was left in, output runs first; the mode goes back at the end.
     configureWithMode(session, pilot, 0);
     const int originalMode = pilot.modeSeen() < 0 ? 0 : pilot.modeSeen();
+    if (options_.loopback && !line_.attach()) check(false, "a look at the line: " + line_.error());
 
+    say("output:");
     sendLevels(session);
-    checkUnitOutput(session);
+    checkLine("after SetChannel");
     check(session.configure(), "Configure while output runs");
-    checkUnitOutput(session);
+    checkLine("after Configure");
 
-    receiveInput(session);
+    say("input:");
+    if (configureWithMode(session, pilot, 1)) receiveInput(session);
 
-    if (originalMode != 0) configureWithMode(session, pilot, originalMode);
+    // Back to the mode the person had chosen.
+    configureWithMode(session, pilot, originalMode);
     check(session.disable(), "Disable");
-    const auto term = session.plugin()->Term();
-    check(term.has_value(), "Term");
-    session.stop();
+    check(session.stop(), "Term");
 
     if (!pilot.messages().isEmpty()) {
         say("messages shown to the person:");
@@ -109,7 +133,8 @@ int BatchRun::run() {
 
 bool BatchRun::configureWithMode(HostSession& session, ModalPilot& pilot, int mode) {
     pilot.chooseMode(mode);
-    const bool ok = check(session.configure(), QString("Configure, mode %1").arg(mode));
+    const bool ok =
+        check(session.configure(), QString("Configure, mode %1").arg(mode ? "In" : "Out"));
     pilot.chooseMode(-1);
     return ok;
 }
@@ -125,6 +150,45 @@ void BatchRun::sendLevels(HostSession& session) {
     }
 }
 
-void BatchRun::checkUnitOutput(HostSession&) {}
+void BatchRun::checkLine(const QString& when) {
+    if (!options_.loopback || !line_.attached()) return;
+    const QByteArray expected = ExpectedOutput();
+    // The unit sends what it was given at once; a frame or two is all it may take.
+    QByteArray levels;
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        const auto record = line_.receivedRecord();
+        if (record && record->size() >= 2 && static_cast<uint8_t>(record->at(0)) <= 1 &&
+            record->at(1) == 0) {
+            levels = record->mid(2);
+            if (levels == expected) break;
+        }
+        wait(20);
+    }
+    say("  the line carries " + Slots(levels));
+    check(levels == expected, "the unit sends the levels the host set, " + when);
+}
 
-void BatchRun::receiveInput(HostSession&) {}
+void BatchRun::receiveInput(HostSession& session) {
+    HostHelper& helper = session.helper();
+    if (options_.loopback && line_.attached()) {
+        // The plugin no longer sends: the host puts its own frame on the line.
+        QByteArray frame(reinterpret_cast<const char*>(kInputLevels.data()), kInputLevels.size());
+        if (!line_.sendFrame(0, frame)) check(false, "a frame on the line: " + line_.error());
+    }
+    helper.reset();
+    wait(kInputWaitMs);
+    QByteArray received;
+    for (int slot = 1; slot <= helper.highestSlot(); ++slot)
+        received.append(static_cast<char>(helper.level(slot)));
+    say(QString("  %1 levels received; ").arg(helper.deliveries()) + Slots(received));
+    if (options_.loopback && line_.attached()) {
+        const QByteArray expected(reinterpret_cast<const char*>(kInputLevels.data()),
+                                  kInputLevels.size());
+        check(received == expected, "the plugin delivers the levels on the line to the helper");
+        line_.stopFrame();
+    } else if (options_.expectInput) {
+        check(helper.deliveries() > 0, "the plugin delivers received levels to the helper");
+    }
+    const auto refused = session.plugin()->SetChannel(1, 10);
+    check(refused.has_value() && !*refused, "SetChannel refused while in input mode");
+}

@@ -14,6 +14,9 @@ QString HostOptions::usage() {
         "  --rig NAME        the simulated unit's rig (implies --simulate)\n"
         "  --batch           no window: run the host's calls, print what happened, and\n"
         "                    exit with 0 when everything behaved\n"
+        "  --loopback        the unit's output is wired back to its input (a cable, or\n"
+        "                    the simulated rig \"loopback\", which it selects when no rig\n"
+        "                    is given): --batch then checks the levels on the line\n"
         "  --plugin NAME     the plugin to drive (file name or product name)\n"
         "  --settings DIR    keep settings under DIR instead of the user's own\n"
         "  --help            this text\n");
@@ -37,6 +40,8 @@ HostOptions ParseHostOptions(const QStringList& arguments) {
             options.simulate = true;
         } else if (arg == "--batch") {
             options.batch = true;
+        } else if (arg == "--loopback") {
+            options.loopback = true;
         } else if (arg == "--plugin") {
             value(&options.pluginName);
         } else if (arg == "--settings") {
@@ -58,7 +63,8 @@ HostOptions ParseHostOptions(const QStringList& arguments) {
 void ApplyHostEnvironment(const HostOptions& options) {
     if (options.simulate) {
         setenv("QELIO32_DRIVER", "sim", 1);
-        if (!options.rig.isEmpty()) setenv("QELIO32_SIM_RIG", options.rig.toLocal8Bit(), 1);
+        const QString rig = options.rig.isEmpty() && options.loopback ? "loopback" : options.rig;
+        if (!rig.isEmpty()) setenv("QELIO32_SIM_RIG", rig.toLocal8Bit(), 1);
     }
     if (!options.settingsDir.isEmpty()) {
         QDir().mkpath(options.settingsDir);

@@ -10,6 +10,7 @@ struct HostOptions {
     bool simulate = false;  // run on the simulated unit
     QString rig;            // simulated unit's rig; empty: its default
     bool batch = false;     // no person: run the flow, print what happened
+    bool loopback = false;  // the unit's output is wired to its input: check both ways
     QString settingsDir;    // empty: the user's own settings
     bool help = false;
     QString error;  // set when the command line is wrong

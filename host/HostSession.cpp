@@ -46,13 +46,15 @@ bool HostSession::start() {
     return enable();
 }
 
-void HostSession::stop() {
-    if (!plugin_) return;
-    if (enabled_) disable();
-    if (initialised_) plugin_->Term();
+bool HostSession::stop() {
+    if (!plugin_) return true;
+    bool ok = true;
+    if (enabled_) ok = disable();
+    if (initialised_) ok = plugin_->Term().has_value() && ok;
     initialised_ = false;
     plugin_.reset();
     module_.reset();
+    return ok;
 }
 
 bool HostSession::enable() {

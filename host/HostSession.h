@@ -32,8 +32,9 @@ class HostSession : public QObject {
     // The host's opening sequence: PluginName, Init, Enable. False when a call could not
     // be made or failed (the log tells which).
     bool start();
-    // Disable when enabled, then Term, then unload the module.
-    void stop();
+    // Disable when enabled, then Term, then unload the module. False when a call to the
+    // plugin could not be made or failed.
+    bool stop();
 
     bool enable();
     bool disable();

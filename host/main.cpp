@@ -12,6 +12,19 @@
 
 #include <cstdio>
 
+namespace {
+
+QtMessageHandler g_defaultHandler = nullptr;
+
+// Without a screen, Qt's off-screen display says for every window that it cannot raise
+// it; a run without a person has no use for that.
+void QuietOffscreen(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (text.startsWith(QLatin1String("This plugin does not support"))) return;
+    g_defaultHandler(type, context, text);
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
@@ -28,12 +41,19 @@ int main(int argc, char** argv) {
     }
     ApplyHostEnvironment(options);
 
+    if (options.batch) g_defaultHandler = qInstallMessageHandler(QuietOffscreen);
     QApplication app(argc, argv);
     QApplication::setApplicationName(HostSession::kHostName);
 
     const PluginCatalog catalog(options.pluginFolder.isEmpty() ? PluginCatalog::defaultFolder()
                                                                : options.pluginFolder);
-    if (options.batch) return BatchRun(catalog, options.pluginName).run();
+    if (options.batch) {
+        BatchOptions batch;
+        batch.pluginName = options.pluginName;
+        batch.loopback = options.loopback;
+        batch.expectInput = options.simulate;
+        return BatchRun(catalog, batch).run();
+    }
 
     const PluginEntry* entry = catalog.find(options.pluginName);
     if (entry == nullptr) {

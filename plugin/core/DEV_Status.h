@@ -2,18 +2,20 @@
 // unit, and whether a newer firmware is known for its model. Probed after every open.
 #pragma once
 
+#include "forms/HCF_Data.h"
+
 #include <QObject>
 #include <QString>
 
 namespace qel {
 
-class DEV_Status : public QObject {
+class DEV_Status : public QObject, public HCF_Data {
     Q_OBJECT
 
   public:
     explicit DEV_Status(QObject* parent = nullptr);
 
-    Q_INVOKABLE QString DataClass() const { return QStringLiteral("DEV_Status"); }
+    QString DataClass() const override { return QStringLiteral("DEV_Status"); }
 
     // Asks the unit (factory probe, then the firmware check). `reset` brings back a
     // firmware prompt the person declined.

@@ -4,13 +4,15 @@
 
 #include "core/DEV_Status.h"
 
+#include "forms/HCF_Data.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
 
 namespace qel {
 
-class FDF_Port : public QObject {
+class FDF_Port : public QObject, public HCF_Data {
     Q_OBJECT
 
   public:
@@ -18,7 +20,7 @@ class FDF_Port : public QObject {
     // Releases a port that is still open.
     ~FDF_Port() override;
 
-    Q_INVOKABLE QString DataClass() const { return QStringLiteral("FDF_Port"); }
+    QString DataClass() const override { return QStringLiteral("FDF_Port"); }
 
     int Index() const { return index_; }
     // Chooses port `value` (1-based); refused while the port is open.

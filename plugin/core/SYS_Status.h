@@ -2,18 +2,20 @@
 // newer plugin is known. Filled once, when the object is made.
 #pragma once
 
+#include "forms/HCF_Data.h"
+
 #include <QObject>
 #include <QString>
 
 namespace qel {
 
-class SYS_Status : public QObject {
+class SYS_Status : public QObject, public HCF_Data {
     Q_OBJECT
 
   public:
     explicit SYS_Status(QObject* parent = nullptr);
 
-    Q_INVOKABLE QString DataClass() const { return QStringLiteral("SYS_Status"); }
+    QString DataClass() const override { return QStringLiteral("SYS_Status"); }
 
     const QString& WinVersion() const { return winVersion_; }
     const QString& AppVersion() const { return appVersion_; }

@@ -7,6 +7,8 @@
 #include "core/SYS_Status.h"
 
 #include <QByteArray>
+#include "forms/HCF_Data.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -18,7 +20,7 @@ namespace qel {
 
 class IO_Tasks;
 
-class UDC_Control : public QObject {
+class UDC_Control : public QObject, public HCF_Data {
     Q_OBJECT
 
   public:
@@ -28,7 +30,7 @@ class UDC_Control : public QObject {
     explicit UDC_Control(QObject* parent = nullptr);
     ~UDC_Control() override;
 
-    Q_INVOKABLE QString DataClass() const { return QStringLiteral("UDC_Control"); }
+    QString DataClass() const override { return QStringLiteral("UDC_Control"); }
 
     FDF_Port& Port() { return port_; }
     SYS_Status& SState() { return sstate_; }
