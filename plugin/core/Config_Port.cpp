@@ -126,6 +126,8 @@ void Config_Port::Setup() {
             const QSignalBlocker quiet(ports_);
             ports_->Value(port.Index());
         } else {
+            // No port chosen yet: the list shows none, so that the person picks one.
+            portList_->setCurrentIndex(-1);
             ready = false;
         }
         ShowState(ready);

@@ -75,6 +75,7 @@ int32_t SimUnitLibrary::FreePort() {
 }
 int32_t SimUnitLibrary::Command(uint8_t* buffer, int32_t* length) {
     ++commands;
+    if (onCommand) onCommand();
     return QIO_Command(buffer, length);
 }
 int32_t SimUnitLibrary::LastError(char* buffer, int32_t size) {

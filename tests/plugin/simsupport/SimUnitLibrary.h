@@ -7,6 +7,7 @@
 
 #include "core/LibraryBinding.h"
 
+#include <functional>
 #include <string>
 
 namespace qelio {
@@ -48,6 +49,8 @@ class SimUnitLibrary : public LibraryBinding {
     int32_t ProgState() override;
 
     int commands = 0;
+    // Runs before each command goes to the unit.
+    std::function<void()> onCommand;
 
   private:
     qelsim::Unit& Unit(size_t index);
