@@ -327,34 +327,27 @@ void User_Main::DevicePopUp(const QPoint& where) {
     popUp_->popup(where);
 }
 
-void User_Main::PluginUpdatePrompt() {
-    SYS_Status& status = Control().SState();
+// Both status objects answer Updates and Hush the same way.
+template <typename Status>
+void User_Main::UpdatePrompt(Status& status, const QString& title, const QString& text) {
     if (!status.Updates()) return;
-    const MsgAnswer answer =
-        Ui().messageBox(QStringLiteral("DMXControl Plugin Upgrade"),
-                        QStringLiteral("A more recent version of this Plugin is available.\n"
-                                       "Do you want to download it now"),
-                        MsgIcon::Question, MsgButtons::YesNo);
-    if (answer == MsgAnswer::Yes) {
+    const QString question = text + QStringLiteral("\nDo you want to download it now");
+    if (Ui().messageBox(title, question, MsgIcon::Question, MsgButtons::YesNo) == MsgAnswer::Yes) {
         OpenWebLink(this, WebPages::Support());
     } else {
         status.Hush();
     }
 }
 
+void User_Main::PluginUpdatePrompt() {
+    UpdatePrompt(Control().SState(), QStringLiteral("DMXControl Plugin Upgrade"),
+                 QStringLiteral("A more recent version of this Plugin is available."));
+}
+
 void User_Main::FirmwareUpdatePrompt() {
-    DEV_Status& status = Control().Port().IState();
-    if (!status.Updates()) return;
-    const MsgAnswer answer = Ui().messageBox(
-        QStringLiteral("Firmware Upgrade"),
-        QStringLiteral("A more recent version of the firmware is available for your interface.\n"
-                       "Do you want to download it now"),
-        MsgIcon::Question, MsgButtons::YesNo);
-    if (answer == MsgAnswer::Yes) {
-        OpenWebLink(this, WebPages::Support());
-    } else {
-        status.Hush();
-    }
+    UpdatePrompt(Control().Port().IState(), QStringLiteral("Firmware Upgrade"),
+                 QStringLiteral("A more recent version of the firmware is available for your "
+                                "interface."));
 }
 
 void User_Main::SelectProgFile() {

@@ -50,6 +50,8 @@ class User_Main : public HCF_Dialog, public FDF_PortEI {
     void DeviceClick();
     void DevicePopUp(const QPoint& where);
 
+    template <typename Status>
+    void UpdatePrompt(Status& status, const QString& title, const QString& text);
     void PluginUpdatePrompt();
     void FirmwareUpdatePrompt();
     // A failed connect or disconnect leaves both plug images usable and says so.
