@@ -28,6 +28,10 @@ bool ProgressWatch::Tick(int32_t s) {
         if (s == 0) {
             status_ = QStringLiteral("Success ");
             End(Outcome::Success);
+            // A run can end between two polls before its last values were seen: a
+            // finished upload shows a full bar.
+            bar_ = 100;
+            percent_ = QStringLiteral("100 %");
         } else if (s == 100) {
             status_ = QStringLiteral("Configuring.");
             configuringLine_ = true;

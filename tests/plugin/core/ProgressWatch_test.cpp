@@ -49,13 +49,22 @@ TEST(ProgressWatchTest, SuccessfulRunEndsWithSuccessAndNormalPointer) {
     EXPECT_TRUE(watch.statusVisible());
     EXPECT_FALSE(watch.configuringLine());
     EXPECT_FALSE(watch.busyPointer());
-    EXPECT_EQ(watch.bar(), 100);  // 0 is the end, not a percentage
+    EXPECT_EQ(watch.bar(), 100);
     EXPECT_EQ(watch.percentText(), QStringLiteral("100 %"));
 
     // Ended: later values change nothing.
     EXPECT_FALSE(watch.Tick(37));
     EXPECT_EQ(watch.statusText(), QStringLiteral("Success "));
     EXPECT_EQ(watch.bar(), 100);
+}
+
+TEST(ProgressWatchTest, SuccessFillsTheBarEvenWhenTheLastValuesWereMissed) {
+    ProgressWatch watch;
+    watch.Tick(37);
+    EXPECT_EQ(watch.bar(), 37);
+    EXPECT_TRUE(watch.Tick(0));
+    EXPECT_EQ(watch.bar(), 100);
+    EXPECT_EQ(watch.percentText(), QStringLiteral("100 %"));
 }
 
 TEST(ProgressWatchTest, StallLimits) {
