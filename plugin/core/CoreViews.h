@@ -3,8 +3,8 @@
 
 namespace qel {
 
-// The main window, the connection window and the device information window. Safe to call
-// more than once.
+// The main window, the connection, device information, frame timing, firmware upgrade,
+// update and About windows. Safe to call more than once.
 void RegisterCoreViews();
 
 }  // namespace qel

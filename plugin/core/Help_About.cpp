@@ -4,7 +4,7 @@
 #include "core/AppInfo.h"
 #include "core/Client.h"
 #include "core/ErrHandler.h"
-#include "core/MakerWeb.h"
+#include "core/WebPages.h"
 #include "core/ViewArt.h"
 
 #include <QEvent>
@@ -43,7 +43,7 @@ Help_About::Help_About(QWidget* parent) : ClosingDialog(parent) {
     info_[4]->setContentsMargins(0, 8, 0, 0);
 
     link_ = new QLabel(QStringLiteral("<a href=\"%1\">%2</a>")
-                           .arg(MakerWeb::Page(QStringLiteral("/")), MakerWeb::kServerHost));
+                           .arg(WebPages::Home(), WebPages::kServerHost));
     link_->setObjectName(QStringLiteral("Label_WebLink"));
     link_->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
     link_->setCursor(Qt::PointingHandCursor);

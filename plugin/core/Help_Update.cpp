@@ -4,7 +4,7 @@
 #include "core/AUF_WebLink.h"
 #include "core/AppInfo.h"
 #include "core/ErrHandler.h"
-#include "core/MakerWeb.h"
+#include "core/WebPages.h"
 #include "core/SYS_Status.h"
 #include "core/Text.h"
 #include "core/UiServices.h"
@@ -51,7 +51,7 @@ Help_Update::Help_Update(QWidget* parent) : ClosingDialog(parent) {
     advice_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     link_ = new QLabel(QStringLiteral("<a href=\"%1\">Click here for support</a>")
-                           .arg(MakerWeb::Page(QStringLiteral("/support/"))));
+                           .arg(WebPages::SupportFolder()));
     link_->setObjectName(QStringLiteral("Label_WebLink"));
     link_->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
     link_->setCursor(Qt::PointingHandCursor);
@@ -242,7 +242,7 @@ void Help_Update::Evaluate() {
         AppInfo::kProductName + QStringLiteral(" Update"),
         QStringLiteral("Would you like to downnload version ") + latest + QStringLiteral(" now"),
         MsgIcon::Question, MsgButtons::YesNo);
-    if (answer == MsgAnswer::Yes) OpenWebLink(this, MakerWeb::Page(QStringLiteral("/support")));
+    if (answer == MsgAnswer::Yes) OpenWebLink(this, WebPages::Support());
 }
 
 }  // namespace qel

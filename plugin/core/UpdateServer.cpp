@@ -2,7 +2,7 @@
 
 #include "core/AUF_Registry.h"
 #include "core/ErrTrap.h"
-#include "core/MakerWeb.h"
+#include "core/WebPages.h"
 #include "core/Text.h"
 
 namespace qel {
@@ -61,7 +61,7 @@ std::optional<ServerAddress> ParseServerAddress(const QString& text) {
 ServerAddress UpdateServer() {
     QString text = qEnvironmentVariable(kUpdateServerVariable);
     if (text.trimmed().isEmpty())
-        text = AUF_Registry::LoadText(kUpdateServerSetting, MakerWeb::kServerHost);
+        text = AUF_Registry::LoadText(kUpdateServerSetting, WebPages::kServerHost);
     const auto server = ParseServerAddress(text);
     if (!server)
         ErrTrap::LocalError(QStringLiteral("The update server address ") + Quote(text) +

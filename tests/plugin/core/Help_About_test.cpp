@@ -2,7 +2,7 @@
 #include "core/Help_About.h"
 #include "core/Client.h"
 #include "core/ErrTrap.h"
-#include "core/MakerWeb.h"
+#include "core/WebPages.h"
 #include "forms/HCF_Form.h"
 #include "support/GTestQt.h"
 #include "support/OpenedLinks.h"
@@ -70,7 +70,7 @@ TEST_F(HelpAboutTest, AClickClosesItButTheLinkOpensTheHomePage) {
     }
     EXPECT_EQ(links.opened.size(), 5);
     for (const QString& page : links.opened)
-        EXPECT_EQ(page, MakerWeb::Page("/"));
+        EXPECT_EQ(page, WebPages::Home());
 }
 
 TEST_F(HelpAboutTest, ALibraryThatRefusesIsReported) {

@@ -4,7 +4,7 @@
 #include "core/AUF_Registry.h"
 #include "core/AppInfo.h"
 #include "core/ErrTrap.h"
-#include "core/MakerWeb.h"
+#include "core/WebPages.h"
 #include "core/RegistryFile.h"
 #include "core/SYS_Status.h"
 #include "core/UpdateRequest.h"
@@ -247,7 +247,7 @@ TEST_F(HelpUpdateTest, YesOpensTheSupportPage) {
     server.reply = Ok("Software=1.0.72");
     ui.answers = {MsgAnswer::Yes};
     Check();
-    EXPECT_EQ(links.opened, QStringList{MakerWeb::Page("/support")});
+    EXPECT_EQ(links.opened, QStringList{WebPages::Support()});
 }
 
 TEST_F(HelpUpdateTest, TheSupportLinkAndTheExitButton) {
@@ -262,7 +262,7 @@ TEST_F(HelpUpdateTest, TheSupportLinkAndTheExitButton) {
     });
     EXPECT_TRUE(stayed);
     EXPECT_TRUE(seen.linkVisible);
-    EXPECT_EQ(links.opened, QStringList{MakerWeb::Page("/support/")});
+    EXPECT_EQ(links.opened, QStringList{WebPages::SupportFolder()});
     EXPECT_EQ(HCF_Form::LoadedView("Help_Update"), nullptr);
 }
 

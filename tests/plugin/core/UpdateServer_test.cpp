@@ -1,7 +1,7 @@
 #include "core/UpdateServer.h"
 #include "core/AUF_Registry.h"
 #include "core/ErrTrap.h"
-#include "core/MakerWeb.h"
+#include "core/WebPages.h"
 #include "support/GTestQt.h"
 #include "support/ScriptedUi.h"
 
@@ -57,7 +57,7 @@ TEST(UpdateServerTest, HostLineNamesThePortWhenNot80) {
 TEST(UpdateServerTest, EnvironmentOverSettingOverTheMakersServer) {
     test::ScriptedUi ui;
     unsetenv(kUpdateServerVariable);
-    EXPECT_EQ(UpdateServer(), (ServerAddress{MakerWeb::kServerHost, 80}));
+    EXPECT_EQ(UpdateServer(), (ServerAddress{WebPages::kServerHost, 80}));
 
     AUF_Registry::SaveValue(kUpdateServerSetting, QStringLiteral("updates.example.org:8000"));
     EXPECT_EQ(UpdateServer(), (ServerAddress{"updates.example.org", 8000}));

@@ -346,9 +346,11 @@ TEST_F(ViewsTest, WindowsThatAreNotThereAreReportedNotFatal) {
         ClickOn(main->findChild<QWidget*>("Image_FrameOn"));
         main->close();
     });
+    script.when("Help_About", [](QWidget* about) { about->close(); });
+    script.when("Config_Frame", [](QWidget* frame) { frame->close(); });
     OpenMain();
-    // Each missing window was named in a message, and the main window went on.
-    EXPECT_EQ(ui.messages.size(), 3u);
+    // The missing window was named in a message, and the main window went on.
+    EXPECT_EQ(ui.messages.size(), 1u);
 }
 
 TEST_F(ViewsTest, TheWebSiteLinkOpensTheProductPage) {
