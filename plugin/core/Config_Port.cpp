@@ -26,6 +26,8 @@ Config_Port::Config_Port(QWidget* parent) : HCF_Dialog(parent) {
     setObjectName("Config_Port");
     setWindowTitle(QStringLiteral("  Connect to Equipment"));
 
+    // Made before the list it serves, so that it is gone before the list is destroyed.
+    ports_ = new HCF_Combo(this);
     auto* frame = new QGroupBox(QStringLiteral("Connection Details"), this);
     frame->setObjectName("Frame_Connection");
     auto* grid = new QGridLayout(frame);
@@ -40,7 +42,6 @@ Config_Port::Config_Port(QWidget* parent) : HCF_Dialog(parent) {
     portList_ = new QComboBox(frame);
     portList_->setObjectName("Combo_Port");
     portList_->setMinimumContentsLength(18);
-    ports_ = new HCF_Combo(this);
     ports_->Initialise(portList_);
     grid->addWidget(connectionLabel, 0, 0);
     grid->addWidget(connection_, 0, 1);
