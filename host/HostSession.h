@@ -43,6 +43,7 @@ class HostSession : public QObject {
     bool setChannel(int slot, int level);
 
     bool loaded() const { return plugin_ != nullptr; }
+    bool busy() const { return plugin_ && plugin_->busy(); }
     bool enabled() const { return enabled_; }
     const QString& pluginName() const { return name_; }
     const PluginEntry& entry() const { return entry_; }

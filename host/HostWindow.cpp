@@ -178,6 +178,12 @@ void HostWindow::refreshState() {
 }
 
 void HostWindow::closeEvent(QCloseEvent* event) {
+    // The plugin cannot be ended from inside one of its own calls.
+    if (session_.busy()) {
+        note(tr("The plugin is busy: close its window first."));
+        event->ignore();
+        return;
+    }
     session_.stop();
     event->accept();
 }

@@ -50,60 +50,66 @@ QStringList HostedPlugin::missingMethods() const {
     return missing;
 }
 
-bool HostedPlugin::start(Index index, const QString& arguments) {
-    last_ = PluginCall{};
-    last_.method = QString(kMethods[index]).section('(', 0, 0);
-    last_.arguments = arguments;
+// Each call keeps its own record: the host may call again while a call shows a window.
+bool HostedPlugin::start(Index index, const QString& arguments, PluginCall& call) {
+    call.method = QString(kMethods[index]).section('(', 0, 0);
+    call.arguments = arguments;
     if (root_.isNull()) {
-        last_.error = "the plugin object is gone";
-        emit called(last_);
-        return false;
+        call.error = "the plugin object is gone";
+    } else if (!methods_[index].isValid()) {
+        call.error = "the plugin has no method " + QString(kMethods[index]);
+    } else {
+        ++depth_;
+        return true;
     }
-    if (!methods_[index].isValid()) {
-        last_.error = "the plugin has no method " + QString(kMethods[index]);
-        emit called(last_);
-        return false;
-    }
-    return true;
+    report(call);
+    return false;
 }
 
-void HostedPlugin::finish(const QVariant& result, bool invoked) {
+void HostedPlugin::finish(PluginCall& call, const QVariant& result, bool invoked) {
+    --depth_;
     if (!invoked) {
-        last_.error = "the call could not be made";
+        call.error = "the call could not be made";
     } else {
         const QVariant number = root_ ? root_->property(kErrorNumberProperty) : QVariant();
-        last_.errorNumber = number.isValid() ? number.toInt() : 0;
-        if (last_.errorNumber != 0) {
-            last_.error = root_->property(kErrorDescriptionProperty).toString();
+        call.errorNumber = number.isValid() ? number.toInt() : 0;
+        if (call.errorNumber != 0) {
+            call.error = root_->property(kErrorDescriptionProperty).toString();
         } else {
-            last_.result = result;
-            last_.succeeded = true;
+            call.result = result;
+            call.succeeded = true;
         }
     }
-    emit called(last_);
+    report(call);
+}
+
+void HostedPlugin::report(const PluginCall& call) {
+    last_ = call;
+    emit called(call);
 }
 
 template <typename... Args>
 std::optional<bool> HostedPlugin::callBool(Index index, const QString& arguments, Args... args) {
-    if (!start(index, arguments)) return std::nullopt;
+    PluginCall call;
+    if (!start(index, arguments, call)) return std::nullopt;
     bool result = false;
     const bool invoked = methods_[index].invoke(root_.data(), Qt::DirectConnection,
                                                 Q_RETURN_ARG(bool, result), args...);
-    finish(result, invoked);
-    if (!last_.succeeded) return std::nullopt;
+    finish(call, result, invoked);
+    if (!call.succeeded) return std::nullopt;
     return result;
 }
 
 std::optional<QString> HostedPlugin::PluginName() {
-    if (!start(kPluginName, {})) return std::nullopt;
+    PluginCall call;
+    if (!start(kPluginName, {}, call)) return std::nullopt;
     QString name;
     const bool invoked = methods_[kPluginName].invoke(root_.data(), Qt::DirectConnection,
                                                       Q_RETURN_ARG(QString, name));
-    finish(name, invoked);
-    if (!last_.succeeded) return std::nullopt;
+    finish(call, name, invoked);
+    if (!call.succeeded) return std::nullopt;
     return name;
 }
-
 std::optional<bool> HostedPlugin::Init(const QString& hostName, const QString& fileName,
                                        QObject* helper) {
     const QString arguments =

@@ -53,6 +53,8 @@ class HostedPlugin : public QObject {
     bool setChannelQuiet(int slot, int level);
 
     const PluginCall& lastCall() const { return last_; }
+    // A call is under way (the plugin may be showing a window of its own meanwhile).
+    bool busy() const { return depth_ > 0; }
 
   signals:
     void called(const PluginCall& call);
@@ -62,10 +64,12 @@ class HostedPlugin : public QObject {
 
     template <typename... Args>
     std::optional<bool> callBool(Index index, const QString& arguments, Args... args);
-    bool start(Index index, const QString& arguments);
-    void finish(const QVariant& result, bool invoked);
+    bool start(Index index, const QString& arguments, PluginCall& call);
+    void finish(PluginCall& call, const QVariant& result, bool invoked);
+    void report(const PluginCall& call);
 
     QPointer<QObject> root_;
     QMetaMethod methods_[7];
     PluginCall last_;
+    int depth_ = 0;
 };

@@ -22,23 +22,30 @@ UDC_Interface::~UDC_Interface() = default;
 
 template <typename F>
 bool UDC_Interface::Call(F&& body) {
-    errorNumber_ = 0;
-    errorDescription_.clear();
+    // The host may call again while a call waits for a window (SetChannel while the main
+    // window is open): the outcome of each call is set when that call ends.
+    int32_t number = 0;
+    QString description;
+    bool result = false;
+    ++depth_;
     try {
-        return body();
+        result = body();
     } catch (const PluginError& error) {
-        errorNumber_ = error.number();
-        errorDescription_ = error.description();
+        number = error.number();
+        description = error.description();
     } catch (const std::exception& error) {
         const PluginError fault = RunTimeError(kErrInternal, QString::fromLocal8Bit(error.what()));
-        errorNumber_ = fault.number();
-        errorDescription_ = fault.description();
+        number = fault.number();
+        description = fault.description();
     } catch (...) {
         const PluginError fault = RunTimeError(kErrInternal);
-        errorNumber_ = fault.number();
-        errorDescription_ = fault.description();
+        number = fault.number();
+        description = fault.description();
     }
-    return false;
+    --depth_;
+    errorNumber_ = number;
+    errorDescription_ = description;
+    return number == 0 && result;
 }
 
 UDC_Control& UDC_Interface::Controller() {
@@ -140,6 +147,12 @@ bool UDC_Interface::Disable() {
 
 bool UDC_Interface::Term() {
     Call([&] {
+        // Dropping the controller under a call that is still using it (Term from inside
+        // Enable's or Configure's window) would pull it away from under that call.
+        if (depth_ > 1) {
+            throw RunTimeError(kErrInvalidCall,
+                               QStringLiteral("Term is not possible while another call runs"));
+        }
         control_.reset();
         return true;
     });

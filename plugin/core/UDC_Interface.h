@@ -51,6 +51,7 @@ class UDC_Interface : public QObject {
 
     std::unique_ptr<UDC_Control> control_;
     std::unique_ptr<IO_Tasks> tasks_;
+    int depth_ = 0;  // host calls in progress, nested ones included
     int errorNumber_ = 0;
     QString errorDescription_;
 };

@@ -6,6 +6,8 @@
 #include <QPointer>
 #include <QStringList>
 
+#include <functional>
+
 class FakePlugin : public QObject {
     Q_OBJECT
     Q_PROPERTY(int ErrorNumber MEMBER errorNumber)
@@ -21,7 +23,10 @@ class FakePlugin : public QObject {
         helper = Helper;
         return false;
     }
-    Q_INVOKABLE bool Configure() { return answer("Configure"); }
+    Q_INVOKABLE bool Configure() {
+        if (duringConfigure) duringConfigure();  // as while the plugin's window is open
+        return answer("Configure");
+    }
     Q_INVOKABLE bool Enable() { return answer("Enable"); }
     Q_INVOKABLE bool SetChannel(int Slot, int Level) {
         return answer(QString("SetChannel %1 %2").arg(Slot).arg(Level));
@@ -36,6 +41,7 @@ class FakePlugin : public QObject {
     QString failing;
     int failNumber = 4355;
     QStringList calls;
+    std::function<void()> duringConfigure;
     QPointer<QObject> helper;
     int errorNumber = 0;
     QString errorDescription;

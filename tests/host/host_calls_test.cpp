@@ -45,6 +45,24 @@ TEST(HostedPlugin, ReportsEachCallWithItsOutcome) {
                            "SetChannel(31, 1) failed (4355): Local device is not responding"}));
 }
 
+TEST(HostedPlugin, ACallMadeDuringAnotherKeepsBothRecords) {
+    FakePlugin fake;
+    HostedPlugin plugin(&fake);
+    QStringList log;
+    QObject::connect(&plugin, &HostedPlugin::called,
+                     [&](const PluginCall& call) { log << call.describe(); });
+    bool busyInside = false;
+    fake.duringConfigure = [&] {
+        busyInside = plugin.busy();
+        plugin.SetChannel(1, 2);
+    };
+    EXPECT_EQ(plugin.Configure(), true);
+    EXPECT_TRUE(busyInside);
+    EXPECT_FALSE(plugin.busy());
+    EXPECT_EQ(log, (QStringList{"SetChannel(1, 2) -> true", "Configure() -> true"}));
+    EXPECT_EQ(plugin.lastCall().method, "Configure");
+}
+
 TEST(HostedPlugin, APluginObjectThatWentAwayIsNoCrash) {
     auto* fake = new FakePlugin;
     HostedPlugin plugin(fake);

@@ -86,6 +86,17 @@ TEST_F(HostWindowTest, EnableAndDisableFollowThePlugin) {
     EXPECT_EQ(fake.calls.last(), "Configure");
 }
 
+TEST_F(HostWindowTest, ClosingWhileThePluginShowsAWindowWaitsForIt) {
+    bool closed = true;
+    fake.duringConfigure = [&] { closed = window.close(); };
+    QTest::mouseClick(find<QPushButton>("configureButton"), Qt::LeftButton);
+    EXPECT_FALSE(closed);
+    EXPECT_FALSE(fake.calls.contains("Term"));
+    EXPECT_TRUE(find<QPlainTextEdit>("callLog")->toPlainText().contains("close its window first"));
+    EXPECT_TRUE(window.close());
+    EXPECT_EQ(fake.calls.last(), "Term");
+}
+
 TEST_F(HostWindowTest, ShowsTheInputLevelsTheHelperReceives) {
     ASSERT_NE(fake.helper, nullptr);
     for (int slot = 1; slot <= 512; ++slot) {

@@ -186,6 +186,20 @@ TEST_F(PluginTest, ConfigurePausesOutputAndResumesIt) {
     EXPECT_EQ(unit.OutputLevels(), Levels({{1, 50}, {2, 60}}, 24));
 }
 
+TEST_F(PluginTest, ACallInsideTheWindowNeitherEndsThePluginNorChangesConfiguresOutcome) {
+    InitRemembered();
+    host.Enable();
+    script.when("User_Main", [&](QWidget* main) {
+        EXPECT_FALSE(host.Term());  // refused: Configure is still using the plugin
+        EXPECT_EQ(host.ErrorNumber(), kErrInvalidCall);
+        main->close();
+    });
+    EXPECT_TRUE(host.Configure());
+    EXPECT_EQ(host.ErrorNumber(), 0);
+    ASSERT_NE(plugin.Control(), nullptr);
+    EXPECT_EQ(unit.OutputLevels(), Levels({}, 24));
+}
+
 TEST_F(PluginTest, ConfigureReopensAPortThePersonDisconnected) {
     InitRemembered();
     host.Enable();
