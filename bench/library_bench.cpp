@@ -85,9 +85,8 @@ int32_t SlotCommand(uint8_t level) {
     return QIO_Command(buf, &length);
 }
 
-void BM_CommandInstantPeer(benchmark::State& state) {
-    InstallInstant();
-    if (QIO_OpenPort(1) != 1) state.SkipWithError("open failed");
+// Sends slot commands for as long as the benchmark runs and reports the exchange rate.
+void RunSlotExchanges(benchmark::State& state) {
     uint8_t level = 0;
     for (auto _ : state) {
         if (SlotCommand(level++) != 0) {
@@ -98,6 +97,12 @@ void BM_CommandInstantPeer(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations());
     state.counters["exchanges/s"] =
         benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+
+void BM_CommandInstantPeer(benchmark::State& state) {
+    InstallInstant();
+    if (QIO_OpenPort(1) != 1) state.SkipWithError("open failed");
+    RunSlotExchanges(state);
     QIO_FreePort();
 }
 BENCHMARK(BM_CommandInstantPeer)->MinTime(1.0)->UseRealTime();
@@ -134,16 +139,7 @@ void BM_CommandPty(benchmark::State& state) {
     qelio::InstallDriver(qelio::MakeDriver("serial"));
     qelio::InstallClock(nullptr);
     if (QIO_OpenPort(1) != 1) state.SkipWithError("open failed");
-    uint8_t level = 0;
-    for (auto _ : state) {
-        if (SlotCommand(level++) != 0) {
-            state.SkipWithError("exchange failed");
-            break;
-        }
-    }
-    state.SetItemsProcessed(state.iterations());
-    state.counters["exchanges/s"] =
-        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    RunSlotExchanges(state);
     QIO_FreePort();
     qelio::InstallDriver(nullptr);
     ::unsetenv("QELIO32_PORTS");
