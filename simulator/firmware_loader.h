@@ -6,8 +6,17 @@
 
 #include "bytes.h"
 #include "firmware_image.h"
+#include "sim_time.h"
 
 namespace qelsim {
+
+// How long the unit is busy with a firmware step before it answers. Writing a record to
+// flash takes a moment; checking and installing the whole image takes over a second, so
+// a person watching the upgrade sees the unit at work.
+struct FlashTime {
+    Duration record = std::chrono::milliseconds(2);
+    Duration finish = std::chrono::milliseconds(1500);
+};
 
 class FirmwareLoader {
   public:

@@ -30,17 +30,6 @@ std::vector<TimedByte> ScheduleReply(const Bytes& frame, const ReplyDisturbance&
 
 namespace {
 
-bool ParseDuration(const std::string& text, Duration* d) {
-    char* end = nullptr;
-    double v = std::strtod(text.c_str(), &end);
-    std::string unit(end);
-    if (end == text.c_str() || v < 0) return false;
-    double scale = unit == "ms" ? 1e6 : unit == "us" ? 1e3 : unit == "s" ? 1e9 : 0;
-    if (scale == 0) return false;
-    *d = Duration(static_cast<int64_t>(v * scale));
-    return true;
-}
-
 bool ParseHex(const std::string& text, Bytes* out) {
     if (text.empty() || text.size() % 2) return false;
     for (size_t i = 0; i < text.size(); i += 2) {

@@ -72,10 +72,18 @@ bool Number(const std::string& text, unsigned long maximum, unsigned long* value
     return !text.empty() && *end == 0 && *value <= maximum;
 }
 
+// "RECORD:FINISH", two durations.
+bool ParseFlashTime(const std::string& text, FlashTime* t) {
+    auto colon = text.find(':');
+    return colon != std::string::npos && ParseDuration(text.substr(0, colon), &t->record) &&
+           ParseDuration(text.substr(colon + 1), &t->finish);
+}
+
 // The parts of one unit block while the file is read.
 struct UnitDraft {
     UnitIdentity identity;
     InputSource input = InputSource::kScripted;
+    FlashTime flash;
     std::vector<std::shared_ptr<VirtualDevice>> fixtures;
     ReplyDisturbance disturbance;
 };
@@ -121,6 +129,7 @@ class RigReader {
                 u.identity.serial = o.substr(7);
                 u.identity.uid = rdm::MakeUid(kUnitManufacturer, static_cast<uint32_t>(v));
             } else if (o.rfind("input=", 0) == 0 && ParseInputSource(o.substr(6), &u.input)) {
+            } else if (o.rfind("flash=", 0) == 0 && ParseFlashTime(o.substr(6), &u.flash)) {
             } else {
                 return Fail("bad unit option '" + o + "'", error);
             }
@@ -202,6 +211,7 @@ std::optional<Rig> Rig::Parse(const std::string& text, std::string* error) {
     for (UnitDraft& u : reader.Units()) {
         auto unit = std::make_shared<Unit>(u.identity, rig.time_);
         unit->Input().SetSource(u.input);
+        unit->SetFlashTime(u.flash);
         for (auto& f : u.fixtures)
             unit->Attach(f);
         auto port = std::make_shared<UnitPort>(unit);

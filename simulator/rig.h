@@ -2,6 +2,7 @@
 //
 // Rig files are text, one item per line, '#' starting a comment:
 //   unit NAME [model=N] [serial=DIGITS] [legacy-model] [factory] [input=scripted|loopback|pattern]
+//        [flash=RECORD:FINISH]   (time taken by each firmware step, e.g. flash=0s:0s)
 //   fixture KIND [uid=MMMM:DDDDDDDD] [faults=FAULT,FAULT...]
 //   fixtures KIND COUNT [first-uid=MMMM:DDDDDDDD]
 //   disturb SPEC          (replies of the unit, see ParseDisturbance)

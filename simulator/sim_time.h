@@ -4,13 +4,28 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <string>
 
 namespace qelsim {
 
 using Duration = std::chrono::nanoseconds;
+
+// Reads "5ms", "1.5s", "250us"; false when the text is not a non-negative duration.
+inline bool ParseDuration(const std::string& text, Duration* d) {
+    char* end = nullptr;
+    double v = std::strtod(text.c_str(), &end);
+    std::string unit(end);
+    if (end == text.c_str() || v < 0) return false;
+    double scale = unit == "ms" ? 1e6 : unit == "us" ? 1e3 : unit == "s" ? 1e9 : 0;
+    if (scale == 0) return false;
+    *d = Duration(static_cast<int64_t>(v * scale));
+    return true;
+}
 
 class SimTime {
   public:

@@ -92,6 +92,19 @@ void Unit::Attach(std::shared_ptr<RdmResponder> responder) {
     line_.Attach(std::move(responder));
 }
 
+Duration Unit::WorkTime(const Bytes& body) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (body.empty()) return Duration::zero();
+    if (body[0] == command::kFirmwareRecord) return flash_.record;
+    if (body[0] == command::kFirmwareFinish) return flash_.finish;
+    return Duration::zero();
+}
+
+void Unit::SetFlashTime(FlashTime t) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    flash_ = t;
+}
+
 UnitIdentity Unit::Identity() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return identity_;

@@ -62,6 +62,10 @@ class Unit {
 
     void Attach(std::shared_ptr<RdmResponder> responder);
 
+    // How long the unit works on a request body before its reply starts.
+    Duration WorkTime(const Bytes& body) const;
+    void SetFlashTime(FlashTime t);
+
     // Observation and scripting; each part guards itself.
     UnitIdentity Identity() const;
     const DmxOutput& Output() const { return output_; }
@@ -86,6 +90,7 @@ class Unit {
     DmxInput input_;
     FrameTiming timing_;
     FirmwareLoader loader_;
+    FlashTime flash_;
     RdmLine line_;
     RdmController rdm_;
 };

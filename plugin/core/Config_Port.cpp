@@ -166,7 +166,7 @@ void Config_Port::PlugClick(bool connect) {
                    BugOut(ErrSYS_Comms);
                }),
                On(0).show().passOn(),
-               Otherwise().show(local).then([this](const PluginError& e) { BugOut(e.number()); })}};
+               Otherwise().show(local).then([this](const PluginError& e) { BugOut(e); })}};
     h.runInEvent([&] {
         h.step([&] {
             if (opener_ == nullptr) throw RunTimeError(kErrObjectNotSet);

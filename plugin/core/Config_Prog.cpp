@@ -83,13 +83,13 @@ void Config_Prog::Initialise() {
 void Config_Prog::TimerUpdate() {
     using namespace ErrTrap;
     const QString uploadTitle = QStringLiteral("Firmware image upload");
+    // The opener reports what this window has not shown already.
+    const auto close = [this](const PluginError& e) { BugOut(e); };
     Handler h{kName + QStringLiteral(".TimerUpdate_Timer"),
-              {On(ErrAPI_Connection, ErrAPI_Response_Missing).then([this](const PluginError& e) {
-                   BugOut(e.number());
-               }),
+              {On(ErrAPI_Connection, ErrAPI_Response_Missing).then(close),
                On(ErrAPI_DeviceMissig, ErrAPI_ProgFile_Compat, ErrAPI_ProgFile_Corrupt)
                    .show(uploadTitle)
-                   .then([this](const PluginError& e) { BugOut(e.number()); }),
+                   .then(close),
                On(ErrSYS_Local).show().absorb(), Otherwise().show().absorb()}};
     h.runInEvent([&] {
         int32_t progress = 0;

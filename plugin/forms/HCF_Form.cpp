@@ -3,6 +3,7 @@
 #include "core/AUF_Registry.h"
 #include "core/ErrHandler.h"
 #include "core/ErrTrap.h"
+#include "core/PluginError.h"
 #include "core/Text.h"
 #include "core/UiServices.h"
 #include "forms/HCF_Data.h"
@@ -219,7 +220,7 @@ void HCF_Form::CloseSequence() {
         closedView_ = view;
     else
         view->deleteLater();
-    if (ancestor_) ancestor_->Continue(returnCode_);
+    if (ancestor_) ancestor_->Continue(returnCode_, returnShown_);
     emit Closed();
 }
 
@@ -249,7 +250,7 @@ void HCF_Form::Discard() {
     view->deleteLater();
 }
 
-void HCF_Form::Continue(int32_t code) {
+void HCF_Form::Continue(int32_t code, bool shown) {
     if (!view_) return;
     ErrTrap::Handler handler{QStringLiteral("HCF_Form.Continue\n") + view_->objectName()};
     handler.runInEvent([&] {
@@ -263,10 +264,18 @@ void HCF_Form::Continue(int32_t code) {
         }
     });
     returnCode_ = code;
+    returnShown_ = code != 0 && shown;
 }
 
 void HCF_Form::BugOut(int32_t code) {
     returnCode_ = code;
+    returnShown_ = false;
+    Unload();
+}
+
+void HCF_Form::BugOut(const PluginError& failure) {
+    returnCode_ = failure.number();
+    returnShown_ = failure.shown();
     Unload();
 }
 
@@ -305,8 +314,15 @@ void HCF_Form::RaiseReturnCode() {
     if (returnCode_ == 0) return;
     // Raised once: a later opening must not report this child's failure again.
     const int32_t code = returnCode_;
+    const bool shown = returnShown_;
     returnCode_ = 0;
-    ErrTrap::ErrRaise(code);
+    returnShown_ = false;
+    try {
+        ErrTrap::ErrRaise(code);
+    } catch (PluginError& e) {
+        if (shown) e.markShown();
+        throw;
+    }
 }
 
 void HCF_Form::OpenForm(const QString& name, bool modal, QObject* data) {

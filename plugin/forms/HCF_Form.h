@@ -28,6 +28,8 @@
 
 namespace qel {
 
+class PluginError;
+
 class HCF_Form : public QObject {
     Q_OBJECT
   public:
@@ -76,10 +78,14 @@ class HCF_Form : public QObject {
     // "HCF_Form.Open_Form"; failures of the view's set-up reach the caller as they are.
     void OpenForm(const QString& name, bool modal, QObject* data = nullptr);
 
-    // A child view that this controller's view opened has closed with `code`.
-    void Continue(int32_t code);
+    // A child view that this controller's view opened has closed with `code`; `shown`
+    // when the child already showed that failure to the person.
+    void Continue(int32_t code, bool shown = false);
     // Closes this controller's view, handing `code` to the opener.
     void BugOut(int32_t code);
+    // The same with the number of a failure this view handled. One the person has
+    // already seen is raised in the opener as shown, so it is not shown a second time.
+    void BugOut(const PluginError& failure);
     // The same a little later, for a view whose failure happens inside one of its own
     // events (a list or field handler), which must not close the view from inside.
     void BugOutLater(int32_t code, int delayMs = 1);
@@ -110,6 +116,7 @@ class HCF_Form : public QObject {
     bool closing_ = false;  // a close of the view is under way
     bool shown_ = false;    // the view has been on screen
     int32_t returnCode_ = 0;
+    bool returnShown_ = false;      // the failure behind the return code was shown
     int showingChild_ = 0;          // modal showings of children under way
     QPointer<QWidget> closedView_;  // closed during one of them, to delete after
 };

@@ -71,6 +71,9 @@ class HCF_FormView : public Window, public HCF_View {
     void BugOut(int32_t code) {
         if (form_) form_->BugOut(code);
     }
+    void BugOut(const PluginError& failure) {
+        if (form_) form_->BugOut(failure);
+    }
     void BugOutLater(int32_t code, int delayMs = 1) {
         if (form_) form_->BugOutLater(code, delayMs);
     }

@@ -1,6 +1,8 @@
 // The timing of reply bytes and the disturbances tests put on it.
 #include <gtest/gtest.h>
 
+#include "firmware_image.h"
+#include "frame_codec.h"
 #include "reply_disturbance.h"
 #include "sim_test_util.h"
 #include "unit_port.h"
@@ -91,6 +93,43 @@ TEST(UnitPort, DisturbsOnlyTheRepliesAskedFor) {
     // A request split across writes is answered when complete.
     EXPECT_TRUE(port.Write(request.data(), 3).empty());
     EXPECT_EQ(port.Write(request.data() + 3, 3).size(), reply.size());
+}
+
+// A unit writing its flash answers firmware steps late; other commands, and requests it
+// cannot read, at once.
+TEST(UnitPort, FirmwareStepsAnswerAfterTheUnitsFlashTime) {
+    ImageOptions image;
+    image.model = UnitIdentity{}.model;
+    const Bytes header = BuildImage(image)[0];
+    Bytes record{command::kFirmwareRecord};
+    record.insert(record.end(), header.begin(), header.end());
+    const Bytes finish{command::kFirmwareFinish};
+    const Bytes name{command::kName};
+    Bytes badEnd = EncodeFrame(kFrameType, finish);
+    badEnd.back() = 0x00;
+
+    const struct {
+        const char* rig;
+        Duration record, finish;
+    } cases[] = {
+        {"unit U\n", 2ms, 1500ms},
+        {"unit U flash=0s:0s\n", 0ms, 0ms},
+        {"unit U flash=10ms:3s\n", 10ms, 3s},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.rig);
+        simtest::RigHarness h(c.rig);
+        UnitPort& port = h.Rig().Port(0);
+        auto firstByteAt = [&](const Bytes& frame) {
+            auto reply = port.Write(frame.data(), frame.size());
+            EXPECT_FALSE(reply.empty());
+            return reply.empty() ? Duration::max() : reply.front().at;
+        };
+        EXPECT_EQ(firstByteAt(EncodeFrame(kFrameType, record)), c.record);
+        EXPECT_EQ(firstByteAt(EncodeFrame(kFrameType, finish)), c.finish);
+        EXPECT_EQ(firstByteAt(EncodeFrame(kFrameType, name)), 0ms);
+        EXPECT_EQ(firstByteAt(badEnd), 0ms);
+    }
 }
 
 }  // namespace

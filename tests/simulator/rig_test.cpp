@@ -66,6 +66,8 @@ TEST(Rig, ErrorsNameTheLineAndTheProblem) {
         {"unit U\nfixture laser\n", "line 2: unknown fixture kind 'laser'"},
         {"unit U\nfixture minimal faults=sleepy\n", "line 2: unknown fault 'sleepy'"},
         {"unit U model=99999\n", "line 1: bad unit option 'model=99999'"},
+        {"unit U flash=2ms\n", "line 1: bad unit option 'flash=2ms'"},
+        {"unit U flash=2ms:soon\n", "line 1: bad unit option 'flash=2ms:soon'"},
         {"unit U\ndisturb pause=3\n", "line 2: bad reply disturbance 'pause=3'"},
         {"unit\n", "line 1: a unit needs a name"},
         {"unit U\nfixtures minimal\n", "line 2: 'fixtures' needs a kind and a count"},

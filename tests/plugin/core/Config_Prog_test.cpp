@@ -72,13 +72,11 @@ class ConfigProgSimTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
         folder = new QTemporaryDir;
-        // Unit 1 takes a little time over each reply, as a unit writing its flash does,
-        // so that the run can be watched; unit 2 never answers.
+        // Unit 1 takes the time a unit writing its flash takes; unit 2 never answers.
         const QString rig = folder->filePath("upgrade.rig");
         QFile file(rig);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(
-            "unit \"DMX-QEL\"\ndisturb delay=2ms\nunit \"DMX-QEL silent\"\ndisturb silence\n");
+        file.write("unit \"DMX-QEL\"\nunit \"DMX-QEL silent\"\ndisturb silence\n");
         file.close();
         setenv("QELIO32_DRIVER", "sim", 1);
         setenv("QELIO32_SIM_RIG", rig.toLocal8Bit().constData(), 1);

@@ -27,6 +27,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 
 namespace qel {
 namespace {
@@ -39,8 +40,7 @@ const QString kSection = QStringLiteral("Plugins\\Norvane-QEL.out.so");
 
 class UpgradeTest : public ::testing::Test {
   protected:
-    // The unit takes a little time over each reply, as a unit writing its flash does.
-    UpgradeTest() : unit("unit \"DMX-QEL\"\ndisturb delay=2ms\n") {
+    UpgradeTest() : unit("default") {
         RegisterCoreViews();
         for (const char* name : {"PortUsed", "Latest_Software", "SourceDir"})
             AUF_Registry::SaveValue(name, QString());
@@ -57,7 +57,38 @@ class UpgradeTest : public ::testing::Test {
         ClickOn(main->findChild<QWidget*>("Image_PlugOff"));
     }
 
+    // An image file written by the simulator's own tool.
+    QString MakeImage(const QStringList& options) {
+        const QString image = folder.filePath(QStringLiteral("image%1.FUD").arg(++images));
+        QProcess tool;
+        tool.start(QCoreApplication::applicationDirPath() + "/qel-sim",
+                   QStringList{"make-image"} + options + QStringList{image});
+        const bool made = tool.waitForFinished(20000) && tool.exitCode() == 0;
+        if (!made) ADD_FAILURE() << tool.readAllStandardError().toStdString();
+        return image;
+    }
+
+    // Connects, chooses File / Load, types the image's name into the file dialog, and
+    // leaves the upgrade window to `watch`; the main window closes after it.
+    void LoadFromFileMenu(const QString& image, std::function<void(QWidget*)> watch) {
+        script.when("User_Main", [&](QWidget* main) {
+            Connect(main);
+            Choose(main, "Menu_FileOpen");
+            main->close();
+        });
+        script.when("CDW_FileFind", [&](QWidget* dialog) {
+            auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+            ASSERT_NE(name, nullptr);
+            name->setText(image);
+            QTest::keyClick(name, Qt::Key_Return);
+        });
+        script.when("Config_Prog", std::move(watch));
+        OpenMain();
+        EXPECT_EQ(script.pending(), 0u);
+    }
+
     QTemporaryDir folder;
+    int images = 0;
     test::ScriptedUi ui;
     test::SimUnitLibrary unit;
     UDC_Control control;
@@ -66,40 +97,44 @@ class UpgradeTest : public ::testing::Test {
 };
 
 TEST_F(UpgradeTest, FileLoadRunsTheWholeUpgrade) {
-    const QString image = folder.filePath("upgrade.FUD");
-    QProcess tool;
-    tool.start(QCoreApplication::applicationDirPath() + "/qel-sim",
-               {"make-image", "--records", "80", "--version", "2.6.1", image});
-    ASSERT_TRUE(tool.waitForFinished(20000) && tool.exitCode() == 0)
-        << tool.readAllStandardError().toStdString();
-
+    const QString image = MakeImage({"--records", "80", "--version", "2.6.1"});
     QString status;
-    script.when("User_Main", [&](QWidget* main) {
-        Connect(main);
-        Choose(main, "Menu_FileOpen");
-        main->close();
-    });
-    script.when("CDW_FileFind", [&](QWidget* dialog) {
-        // The person types the file's name and presses Enter.
-        auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
-        ASSERT_NE(name, nullptr);
-        name->setText(image);
-        QTest::keyClick(name, Qt::Key_Return);
-    });
-    script.when("Config_Prog", [&](QWidget* view) {
+    LoadFromFileMenu(image, [&](QWidget* view) {
         auto* close = view->findChild<QPushButton*>("Button_Close");
         EXPECT_FALSE(close->isEnabled());
         ASSERT_TRUE(QTest::qWaitFor([&] { return close->isEnabled(); }, 20000));
         status = view->findChild<QLabel*>("Label_Status")->text();
         ClickOn(close);
     });
-    OpenMain();
     EXPECT_EQ(status, "Success ");
     EXPECT_EQ(ui.beeps, 1);
     EXPECT_EQ(AUF_Registry::LoadText("SourceDir"), folder.path());
     EXPECT_EQ(Client::QEL_GetFirmwareRev(), "2.6.1");
     for (const auto& m : ui.messages)
         ADD_FAILURE() << m.title.toStdString() << ": " << m.text.toStdString();
+}
+
+// The upgrade window shows why the unit refused the image and closes; the main window,
+// which opened it, does not show the same failure a second time.
+TEST_F(UpgradeTest, ARefusedImageIsShownOnce) {
+    const struct {
+        const char* option;
+        const char* text;
+    } cases[] = {
+        {"--corrupt", "Binary File failed Integrity Check"},
+        {"--foreign", "Binary File not compatible with this device"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.option);
+        ui.messages.clear();
+        const QString image = MakeImage({"--records", "20", c.option});
+        LoadFromFileMenu(image, [](QWidget*) {});
+        ASSERT_EQ(ui.messages.size(), 1u);
+        EXPECT_EQ(ui.messages[0].title, "Firmware image upload");
+        EXPECT_EQ(ui.messages[0].text, c.text);
+        EXPECT_EQ(Client::QEL_GetFirmwareRev(), "2.4.17") << "the unit keeps its firmware";
+        control.Port().Release();  // the next case connects again
+    }
 }
 
 TEST_F(UpgradeTest, TheOtherWindowsOpenFromTheMainWindow) {

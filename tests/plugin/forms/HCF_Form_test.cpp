@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 
 using namespace qel;
 using qel::test::ScriptedUi;
@@ -169,6 +170,40 @@ TEST_F(FormFixture, AChildsCodeIsRaisedInTheOpenerOnceAndANormalCloseClearsIt) {
     root.OpenForm("Plain", true);
     EXPECT_EQ(first, ErrTrap::ErrSYS_Device);
     EXPECT_EQ(second, 0);
+}
+
+// A failure the child already showed reaches the opener marked as shown, so that the
+// opener's handler does not show it again; a bare code never counts as shown.
+TEST_F(FormFixture, AFailureTheChildShowedIsRaisedInTheOpenerAsShown) {
+    for (bool shown : {true, false}) {
+        SCOPED_TRACE(shown);
+        std::optional<PluginError> raised;
+        std::optional<PluginError> later;
+        auto openTool = [&](Probe& opener, std::optional<PluginError>& into) {
+            try {
+                opener.Form()->OpenForm("Device_Tool", true, &subDevice);
+            } catch (const PluginError& e) {
+                into = e;
+            }
+        };
+        WhenOpen("Plain", [&](Probe& opener) {
+            WhenOpen("Device_Tool", [shown](Probe& tool) {
+                tool.BugOut(PluginError(ErrTrap::ErrAPI_ProgFile_Corrupt, "Config_Prog",
+                                        "Binary File failed Integrity Check", shown));
+            });
+            openTool(opener, raised);
+            WhenOpen("Device_Tool", [](Probe& tool) { tool.BugOut(ErrTrap::ErrSYS_Device); });
+            openTool(opener, later);
+            opener.close();
+        });
+        root.OpenForm("Plain", true);
+        ASSERT_TRUE(raised);
+        EXPECT_EQ(raised->number(), ErrTrap::ErrAPI_ProgFile_Corrupt);
+        EXPECT_EQ(raised->shown(), shown);
+        ASSERT_TRUE(later);
+        EXPECT_EQ(later->number(), ErrTrap::ErrSYS_Device);
+        EXPECT_FALSE(later->shown());
+    }
 }
 
 TEST_F(FormFixture, AViewWhoseSetUpFailsClosesShortlyAfterAndItsOpenerReportsTheCode) {
