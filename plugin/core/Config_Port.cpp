@@ -26,7 +26,6 @@ Config_Port::Config_Port(QWidget* parent) : HCF_Dialog(parent) {
     setObjectName("Config_Port");
     setWindowTitle(QStringLiteral("  Connect to Equipment"));
 
-    // Made before the list it serves, so that it is gone before the list is destroyed.
     ports_ = new HCF_Combo(this);
     auto* frame = new QGroupBox(QStringLiteral("Connection Details"), this);
     frame->setObjectName("Frame_Connection");

@@ -131,6 +131,19 @@ TEST_F(ComboFixture, AnEntryWithoutTextReportsNoChange) {
     EXPECT_TRUE(spy.isEmpty());
 }
 
+// A view's children go in the order they were made, so the list may go first, with the
+// focus on it: its last events come from its destructor and must be left alone (the
+// sanitizer build catches any use of the half-destroyed list).
+TEST_F(ComboFixture, AListDestroyedFirstIsLetGo) {
+    box->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return box->hasFocus(); }));
+    delete box;
+    EXPECT_EQ(list.LinkBox(), nullptr);
+    EXPECT_EQ(list.Value(), 0);
+    EXPECT_EQ(list.Items(), 0);
+    EXPECT_TRUE(changes().isEmpty());
+}
+
 TEST(HCF_Combo, AttachingTwiceIsRefusedAndANullListIgnored) {
     ScriptedUi ui;
     QComboBox first;
