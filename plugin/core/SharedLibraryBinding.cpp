@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QStringList>
 #include <QThread>
 
 #include <dlfcn.h>
@@ -67,10 +68,19 @@ void* SharedLibraryBinding::handle() {
         handle_ = dlopen(QFile::encodeName(path_).constData(), RTLD_NOW | RTLD_LOCAL);
         tried = path_;
     } else {
-        const QString beside = QDir(OwnFolder()).filePath(QString::fromLatin1(kFileName));
-        if (QFileInfo::exists(beside)) {
-            handle_ = dlopen(QFile::encodeName(beside).constData(), RTLD_NOW | RTLD_LOCAL);
-            tried = beside;
+        // Beside this code, then in the folder above it (the host's folder, which holds
+        // Plugins/), then beside the host program. The module's own run path says the
+        // same, but a loader wrapped by a debugging tool does not read it.
+        const QString own = OwnFolder();
+        QStringList folders{own, QDir(own).filePath(QStringLiteral(".."))};
+        if (QCoreApplication::instance() != nullptr)
+            folders << QCoreApplication::applicationDirPath();
+        for (const QString& folder : folders) {
+            if (handle_ != nullptr || folder.isEmpty()) continue;
+            const QString candidate = QDir(folder).filePath(QString::fromLatin1(kFileName));
+            if (!QFileInfo::exists(candidate)) continue;
+            handle_ = dlopen(QFile::encodeName(candidate).constData(), RTLD_NOW | RTLD_LOCAL);
+            tried = candidate;
         }
         if (handle_ == nullptr) {
             handle_ = dlopen(kFileName, RTLD_NOW | RTLD_LOCAL);
