@@ -4,15 +4,8 @@
 // open from their menu items too.
 #include "core/AUF_Registry.h"
 #include "core/Client.h"
-#include "core/CoreViews.h"
-#include "core/HostSettings.h"
-#include "core/UDC_Control.h"
 #include "core/UpdateServer.h"
-#include "forms/HCF_Form.h"
-#include "simsupport/SimUnitLibrary.h"
-#include "support/ModalScript.h"
-#include "support/OpenedLinks.h"
-#include "support/ScriptedUi.h"
+#include "simsupport/MainWindowTest.h"
 #include "support/ViewSession.h"
 
 #include <QCoreApplication>
@@ -35,27 +28,9 @@ namespace {
 using test::Choose;
 using test::ClickOn;
 
-const QString kHost = QStringLiteral("UpgradeHost");
-const QString kSection = QStringLiteral("Plugins\\Norvane-QEL.out.so");
-
-class UpgradeTest : public ::testing::Test {
+class UpgradeTest : public test::MainWindowTest {
   protected:
-    UpgradeTest() : unit("default") {
-        RegisterCoreViews();
-        for (const char* name : {"PortUsed", "Latest_Software", "SourceDir"})
-            AUF_Registry::SaveValue(name, QString());
-        HostSettings::SaveSetting(kHost, kSection, "DMXInActive", "False");
-        control.Initialise(nullptr, kHost, kSection);
-    }
-
-    void OpenMain() {
-        HCF_Form root;
-        root.OpenForm("User_Main", true, &control);
-    }
-    void Connect(QWidget* main) {
-        control.Port().SetIndex(1);
-        ClickOn(main->findChild<QWidget*>("Image_PlugOff"));
-    }
+    UpgradeTest() : MainWindowTest(QStringLiteral("UpgradeHost")) {}
 
     // An image file written by the simulator's own tool.
     QString MakeImage(const QStringList& options) {
@@ -89,11 +64,6 @@ class UpgradeTest : public ::testing::Test {
 
     QTemporaryDir folder;
     int images = 0;
-    test::ScriptedUi ui;
-    test::SimUnitLibrary unit;
-    UDC_Control control;
-    test::ModalScript script;
-    test::OpenedLinks links;
 };
 
 TEST_F(UpgradeTest, FileLoadRunsTheWholeUpgrade) {

@@ -2,26 +2,22 @@
 // uses them, against a simulated unit: what is offered in each state, connecting and
 // disconnecting, the prompts, the mode, and the unit's identity.
 #include "core/AUF_Registry.h"
-#include "core/CoreViews.h"
 #include "core/ErrTrap.h"
 #include "core/HostSettings.h"
 #include "core/UDC_Control.h"
 #include "core/User_Main.h"
 #include "forms/HCF_Form.h"
-#include "simsupport/SimUnitLibrary.h"
-#include "support/ModalScript.h"
-#include "support/ScriptedUi.h"
+#include "simsupport/MainWindowTest.h"
+#include "support/ViewSession.h"
 
 #include <QAction>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
-#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -30,31 +26,6 @@ namespace {
 
 using test::Choose;
 using test::ClickOn;
-
-const QString kHost = QStringLiteral("ViewHost");
-const QString kSection = QStringLiteral("Plugins\\Norvane-QEL.out.so");
-
-// Web pages the plugin asks the desktop to open.
-class Browser : public QObject {
-    Q_OBJECT
-  public:
-    Browser() {
-        QDesktopServices::setUrlHandler("https", this, "open");
-        QDesktopServices::setUrlHandler("http", this, "open");
-    }
-    ~Browser() override {
-        QDesktopServices::unsetUrlHandler("https");
-        QDesktopServices::unsetUrlHandler("http");
-    }
-    QStringList opened;
-  public slots:
-    void open(const QUrl& url) { opened << url.toString(); }
-};
-
-void Grab(QWidget* view, const QString& name) {
-    const QByteArray dir = qgetenv("QEL_PNG_DIR");
-    view->grab().save((dir.isEmpty() ? QString(".") : QString::fromLocal8Bit(dir)) + "/" + name);
-}
 
 QString Status(QWidget* main) {
     return main->findChild<QLabel*>("Panel_Status")->text();
@@ -65,34 +36,9 @@ bool Offered(QWidget* main, const char* action) {
     return a != nullptr && a->isVisible() && a->isEnabled();
 }
 
-class ViewsTest : public ::testing::Test {
+class ViewsTest : public test::MainWindowTest {
   protected:
-    ViewsTest() {
-        RegisterCoreViews();
-        for (const char* name : {"PortUsed", "Latest_Software", "ModelFirmware-3", "SourceDir"}) {
-            AUF_Registry::SaveValue(name, QString());
-        }
-        HostSettings::SaveSetting(kHost, kSection, "DMXInActive", "False");
-        control.Initialise(nullptr, kHost, kSection);
-    }
-
-    // Opens the main window as the host interface does, runs the queued steps while it is
-    // open, and returns when it has closed.
-    void OpenMain() {
-        HCF_Form root;
-        root.OpenForm("User_Main", true, &control);
-    }
-
-    void Connect(QWidget* main) {
-        control.Port().SetIndex(1);
-        ClickOn(main->findChild<QWidget*>("Image_PlugOff"));
-    }
-
-    test::ScriptedUi ui;
-    test::SimUnitLibrary unit;
-    UDC_Control control;
-    test::ModalScript script;
-    Browser browser;
+    ViewsTest() : MainWindowTest(QStringLiteral("ViewHost")) {}
 };
 
 TEST_F(ViewsTest, MainWindowOffersWhatFitsTheDisconnectedState) {
@@ -115,7 +61,7 @@ TEST_F(ViewsTest, MainWindowOffersWhatFitsTheDisconnectedState) {
         EXPECT_TRUE(main->findChild<QRadioButton*>("Option_Mode0")->isChecked());
         // A left click on the unit does nothing while disconnected.
         ClickOn(main->findChild<QWidget*>("Image_Device"));
-        Grab(main, "user_main_disconnected.png");
+        test::SaveShot(*main, "core", "User_Main_Disconnected");
         main->close();
     });
     OpenMain();
@@ -139,7 +85,7 @@ TEST_F(ViewsTest, ConnectShowsSearchingThenConnected) {
         EXPECT_TRUE(main->findChild<QPushButton*>("Command_RDM")->isEnabled());
         EXPECT_TRUE(main->findChild<QWidget*>("Image_PlugOn")->isVisible());
         EXPECT_TRUE(main->findChild<QWidget*>("Image_FrameOn")->isVisible());
-        Grab(main, "user_main_connected.png");
+        test::SaveShot(*main, "core", "User_Main_Connected");
 
         ClickOn(main->findChild<QWidget*>("Image_PlugOn"));
         EXPECT_FALSE(control.Port().InUse());
@@ -159,10 +105,10 @@ TEST_F(ViewsTest, ChoosingInWritesTheModeOnceAndStartsNothing) {
         const int before = unit.commands;
         auto* in = main->findChild<QRadioButton*>("Option_Mode1");
         ClickOn(in);
-        EXPECT_EQ(HostSettings::GetSetting(kHost, kSection, "DMXInActive"), "True");
-        HostSettings::SaveSetting(kHost, kSection, "DMXInActive", "untouched");
+        EXPECT_EQ(HostSettings::GetSetting(host, kSection, "DMXInActive"), "True");
+        HostSettings::SaveSetting(host, kSection, "DMXInActive", "untouched");
         ClickOn(in);
-        EXPECT_EQ(HostSettings::GetSetting(kHost, kSection, "DMXInActive"), "untouched");
+        EXPECT_EQ(HostSettings::GetSetting(host, kSection, "DMXInActive"), "untouched");
         EXPECT_EQ(unit.commands, before);
         main->close();
     });
@@ -188,13 +134,13 @@ TEST_F(ViewsTest, DecliningThePluginUpdateSilencesItUntilTheNextLoad) {
 
     // Loaded again (a new controller): asked again, and Yes opens the support page.
     UDC_Control reloaded;
-    reloaded.Initialise(nullptr, kHost, kSection);
+    reloaded.Initialise(nullptr, host, kSection);
     ui.answers = {MsgAnswer::Yes};
     script.when("User_Main", [](QWidget* main) { main->close(); });
     HCF_Form root;
     root.OpenForm("User_Main", true, &reloaded);
     EXPECT_EQ(ui.messages.size(), 2u);
-    EXPECT_EQ(browser.opened, QStringList{"https://www.norvane.co.uk/support"});
+    EXPECT_EQ(links.opened, QStringList{"https://www.norvane.co.uk/support"});
 }
 
 TEST_F(ViewsTest, TheFirmwarePromptFollowsAConnectWhenANewerFirmwareIsKnown) {
@@ -252,7 +198,7 @@ TEST_F(ViewsTest, DeviceInformationShowsTheUnitsIdentity) {
         EXPECT_EQ(info->findChild<QLabel*>("Label_Hardware")->text(), "Rev C");
         EXPECT_EQ(info->findChild<QLabel*>("Label_Firmware")->text(), "2.4.17\n  Build 1187");
         EXPECT_EQ(info->findChild<QLabel*>("Label_UID")->text(), "7F F0 : 01 32 43 42");
-        Grab(info, "system_info.png");
+        test::SaveShot(*info, "core", "System_Info");
         QTest::mouseClick(info, Qt::LeftButton);  // a click anywhere closes it
     });
     OpenMain();
@@ -288,7 +234,7 @@ TEST_F(ViewsTest, TheConnectionWindowConnectsThroughTheMainWindow) {
         list->setFocus();
         QTest::keyClick(list, Qt::Key_Down);
         EXPECT_TRUE(plug->isEnabled());
-        Grab(port, "config_port.png");
+        test::SaveShot(*port, "core", "Config_Port");
         ClickOn(plug);
         EXPECT_TRUE(control.Port().InUse());
         EXPECT_TRUE(port->findChild<QWidget*>("Image_Connected")->isVisible());
@@ -361,10 +307,8 @@ TEST_F(ViewsTest, TheWebSiteLinkOpensTheProductPage) {
         main->close();
     });
     OpenMain();
-    EXPECT_EQ(browser.opened, QStringList{"https://www.norvane.co.uk/product/"});
+    EXPECT_EQ(links.opened, QStringList{"https://www.norvane.co.uk/product/"});
 }
 
 }  // namespace
 }  // namespace qel
-
-#include "Views_sim_test.moc"
