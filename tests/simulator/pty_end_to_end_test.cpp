@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <string>
 #include <thread>
 
 #include "clock.h"
@@ -65,6 +66,27 @@ TEST_F(PtyRig, TheDemoRigWorksThroughTheSerialBackend) {
     std::map<int32_t, int> seen = MeetTheFixtures(uids, pause);
     for (int32_t status : {16, 17, 18, 32})
         EXPECT_GT(seen[status], 0) << status;
+}
+
+// The unit goes away while it is open (its server ends and its pseudo-terminal with it):
+// calls fail with a failure code and a text, none hangs, and the port can be let go.
+TEST_F(PtyRig, AUnitThatGoesAwayFailsTheCallsAndNothingHangs) {
+    ASSERT_EQ(QIO_OpenPort(1), 1);
+    ASSERT_EQ(Exchange({0x03, 0x01}).status, 0);
+    stop_ = true;
+    thread_.join();
+    server_.reset();
+    // Reading fails first; after that the port is looked for again and is not there.
+    const int32_t expected[] = {QIO_ERR_PORTDATAIO, QIO_ERR_PORTSEARCH, QIO_ERR_PORTSTATUS};
+    for (int32_t code : expected) {
+        uint8_t buffer[QIO_COMMAND_BUFFER] = {0x03, 0x01};
+        int32_t length = 2;
+        EXPECT_EQ(QIO_Command(buffer, &length), code);
+        char text[256];
+        const int32_t n = QIO_LastError(text, sizeof text);
+        EXPECT_EQ(std::string(text, n > 0 ? n : 0).rfind("USB_IO.ERROR_PORT", 0), 0u);
+    }
+    EXPECT_EQ(QIO_FreePort(), 0);
 }
 
 }  // namespace
