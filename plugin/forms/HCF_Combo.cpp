@@ -132,8 +132,10 @@ bool HCF_Combo::keyPress(QKeyEvent* e) {
 bool HCF_Combo::eventFilter(QObject* watched, QEvent* event) {
     // A list being destroyed before this object (a view's children go in the order they
     // were made) still sends events, the focus leaving it among them, from a destructor
-    // where it is no longer a list: those are not for us.
-    if (watched != box_ || qobject_cast<QComboBox*>(watched) == nullptr) return false;
+    // where it is no longer a list: those are not for us, and it must not even be
+    // looked at as a list. Asking its class first is safe at any stage.
+    auto* list = qobject_cast<QComboBox*>(watched);
+    if (list == nullptr || list != box_) return false;
     switch (event->type()) {
         case QEvent::FocusIn:
         case QEvent::FocusOut:
