@@ -22,7 +22,7 @@ namespace {
 
 // A unit inside the process that answers every request at once: status 0, no data.
 class InstantDriver final : public qelio::Driver {
-public:
+  public:
     bool silent = false;
     int32_t ListCount(uint32_t* count) override {
         *count = 1;
@@ -54,7 +54,8 @@ public:
     int32_t SetTimeouts(qelio::DriverHandle, uint32_t, uint32_t) override { return 0; }
     int32_t Read(qelio::DriverHandle, uint8_t* buffer, uint32_t count, uint32_t* got) override {
         uint32_t n = 0;
-        while (n < count && head_ < tail_) buffer[n++] = queue_[head_++];
+        while (n < count && head_ < tail_)
+            buffer[n++] = queue_[head_++];
         *got = n;
         return 0;
     }
@@ -64,7 +65,7 @@ public:
     }
     int32_t Reload(uint16_t, uint16_t) override { return 0; }
 
-private:
+  private:
     uint8_t queue_[16] = {};
     uint32_t head_ = 0;
     uint32_t tail_ = 0;

@@ -17,7 +17,8 @@ struct Model {
 Model Reference(const uint8_t* d, size_t n) {
     Model m;
     size_t i = 0;
-    while (i < n && d[i] != 0x7E) ++i;
+    while (i < n && d[i] != 0x7E)
+        ++i;
     if (i == n) {  // silence before a start marker: nothing recorded
         m.done = true;
         return m;
@@ -56,7 +57,8 @@ Model Reference(const uint8_t* d, size_t n) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     qelio::frame::ReplyParser p;
-    for (size_t i = 0; i < size && p.Accepting(); ++i) p.Feed(data[i]);
+    for (size_t i = 0; i < size && p.Accepting(); ++i)
+        p.Feed(data[i]);
     p.Expire();
     const Model m = Reference(data, size);
     if (p.EndMarkerError() != m.endErr) std::abort();

@@ -24,7 +24,7 @@
 namespace {
 
 class FuzzClock final : public qelio::Clock {
-public:
+  public:
     TimePoint Now() override { return TimePoint(Duration(now)); }
     void SleepFor(Duration d) override {
         if (d > Duration::zero()) now += d.count();
@@ -41,8 +41,9 @@ struct Event {
 };
 
 class FuzzDriver final : public qelio::Driver {
-public:
-    FuzzDriver(FuzzClock& clock, std::deque<Event> events) : clock_(clock), events_(std::move(events)) {}
+  public:
+    FuzzDriver(FuzzClock& clock, std::deque<Event> events)
+        : clock_(clock), events_(std::move(events)) {}
 
     int32_t ListCount(uint32_t* count) override {
         *count = 1;
@@ -62,7 +63,8 @@ public:
         if (!started_) {
             started_ = true;
             // The stream starts when the first request goes out.
-            for (Event& e : events_) e.at += clock_.now;
+            for (Event& e : events_)
+                e.at += clock_.now;
         }
         return Status();
     }
@@ -97,7 +99,7 @@ public:
     }
     int32_t Reload(uint16_t, uint16_t) override { return Status(); }
 
-private:
+  private:
     // A status event that is due answers the next call.
     int32_t Status() {
         if (started_ && !events_.empty() && events_.front().isStatus &&
@@ -117,7 +119,15 @@ private:
 bool KnownResult(int32_t r) {
     if (r >= 0) return r <= 255;
     switch (r) {
-        case -1: case -2: case -3: case -4: case -6: case -11: case -12: case -14: case -100:
+        case -1:
+        case -2:
+        case -3:
+        case -4:
+        case -6:
+        case -11:
+        case -12:
+        case -14:
+        case -100:
             return true;
         default:
             return false;
@@ -153,7 +163,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         for (int exchange = 0; exchange < 2; ++exchange) {
             std::vector<uint8_t> buf(QIO_COMMAND_BUFFER, 0);
             buf[0] = code;
-            for (size_t p = 0; p < params; ++p) buf[1 + p] = static_cast<uint8_t>(p);
+            for (size_t p = 0; p < params; ++p)
+                buf[1 + p] = static_cast<uint8_t>(p);
             int32_t length = static_cast<int32_t>(1 + params);
             const int64_t t0 = c.now;
             const int32_t r = QIO_Command(buf.data(), &length);
@@ -165,7 +176,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 const int32_t n = QIO_LastError(text, sizeof text);
                 if (n <= 0) std::abort();
                 const std::string s(text, n);
-                if (s.size() < 13 || s.compare(s.size() - 13, 13, "\n\rQIO_Command") != 0) std::abort();
+                if (s.size() < 13 || s.compare(s.size() - 13, 13, "\n\rQIO_Command") != 0)
+                    std::abort();
             }
             // No hang: with at most size gaps of 3 s, each wait at most ~1.2 s per byte.
             if (c.now - t0 > (static_cast<int64_t>(size) + 2) * 3'100'000'000LL) std::abort();

@@ -9,7 +9,7 @@ namespace qelio {
 namespace {
 
 class SteadyClock final : public Clock {
-public:
+  public:
     TimePoint Now() override {
         return std::chrono::time_point_cast<Duration>(std::chrono::steady_clock::now());
     }

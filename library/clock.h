@@ -8,7 +8,7 @@
 namespace qelio {
 
 class Clock {
-public:
+  public:
     using Duration = std::chrono::nanoseconds;
     using TimePoint = std::chrono::time_point<std::chrono::steady_clock, Duration>;
 

@@ -10,10 +10,10 @@ namespace qelio {
 using Bytes = std::vector<uint8_t>;
 
 // Waits in 1/16384 s.
-inline constexpr int32_t kWaitCommand = 16384;       // 1.0 s, QIO_Command
-inline constexpr int32_t kWaitInput = 18022;         // 1.1 s, command 0x28
-inline constexpr int32_t kWaitFirmwareRecord = 1638; // 0.1 s
-inline constexpr int32_t kWaitFirmwareFinish = 163840; // 10 s
+inline constexpr int32_t kWaitCommand = 16384;          // 1.0 s, QIO_Command
+inline constexpr int32_t kWaitInput = 18022;            // 1.1 s, command 0x28
+inline constexpr int32_t kWaitFirmwareRecord = 1638;    // 0.1 s
+inline constexpr int32_t kWaitFirmwareFinish = 163840;  // 10 s
 
 // Sends `request` (command code first) and returns the reply after the echoed command
 // code: the status byte first, then the data. Throws Failure.

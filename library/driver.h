@@ -24,7 +24,7 @@ inline constexpr uint16_t kUnitVendor = 0x0403;
 inline constexpr uint16_t kUnitProduct = 0x6001;
 
 class Driver {
-public:
+  public:
     virtual ~Driver() = default;
 
     // List devices, count mode: the number of units present.

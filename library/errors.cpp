@@ -27,11 +27,11 @@ int32_t CodeOf(const std::string& n) noexcept {
         int32_t code;
     };
     static constexpr Entry kTable[] = {
-        {"USB_IO.ERROR_PORTDATAIO", -1},    {"USB_IO.ERROR_PORTNUMBER", -1},
-        {"USB_IO.ERROR_PORTSEARCH", -2},    {"FRAME.ERROR_TIMEOUT", -3},
-        {"FRAME.ERROR_REPLYLENGTH", -4},    {"DEVICE.ERROR_MISMATCH", -6},
-        {"REPROG.ERROR_INCOMPATIBLE", -7},  {"REPROG.ERROR_DATACHECKSUM", -8},
-        {"CONSTRAINT_ERROR", -11},          {"ERRORS.ERROR_CALLTOAPI", -12},
+        {"USB_IO.ERROR_PORTDATAIO", -1},   {"USB_IO.ERROR_PORTNUMBER", -1},
+        {"USB_IO.ERROR_PORTSEARCH", -2},   {"FRAME.ERROR_TIMEOUT", -3},
+        {"FRAME.ERROR_REPLYLENGTH", -4},   {"DEVICE.ERROR_MISMATCH", -6},
+        {"REPROG.ERROR_INCOMPATIBLE", -7}, {"REPROG.ERROR_DATACHECKSUM", -8},
+        {"CONSTRAINT_ERROR", -11},         {"ERRORS.ERROR_CALLTOAPI", -12},
         {"USB_IO.ERROR_PORTSTATUS", -14},
     };
     for (const Entry& e : kTable) {

@@ -11,7 +11,7 @@
 namespace qelio {
 
 class Failure : public std::runtime_error {
-public:
+  public:
     explicit Failure(const std::string& fullName) : std::runtime_error(fullName) {}
     // The kind's full name, for example "FRAME.ERROR_TIMEOUT".
     std::string Name() const { return what(); }

@@ -167,12 +167,16 @@ Bytes Transact(uint8_t type, const Bytes& body, int64_t baseWait) {
     Fail(kind::kFrameMismatch);
 }
 
-bool PurgePending() { return g_purgePending.load(std::memory_order_relaxed); }
+bool PurgePending() {
+    return g_purgePending.load(std::memory_order_relaxed);
+}
 
 }  // namespace qelio::frame
 
 namespace qelio::testing {
-void ResetFrameState() { frame::g_purgePending.store(true); }
+void ResetFrameState() {
+    frame::g_purgePending.store(true);
+}
 void ResetLibraryState() {
     ClearLastError();
     ResetPortState();

@@ -21,7 +21,7 @@ inline constexpr uint8_t kTypeDevice = 0x58;
 inline constexpr size_t kBodyBuffer = 600;
 
 class ReplyParser {
-public:
+  public:
     // State 6 takes no more bytes; Done() is set by the end marker or by Expire().
     bool Accepting() const { return state_ != 6 && !done_; }
     bool Done() const { return done_; }
@@ -42,7 +42,7 @@ public:
     const uint8_t* Data() const { return buffer_.data(); }
     size_t Count() const { return count_; }
 
-private:
+  private:
     std::array<uint8_t, kBodyBuffer> buffer_{};
     size_t count_ = 0;
     uint32_t expected_ = 0;

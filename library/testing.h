@@ -7,8 +7,8 @@ namespace qelio::testing {
 // All of the below: port state, purge flag, last-error text.
 void ResetLibraryState();
 
-void ClearLastError();  // ERRORS
-void ResetPortState();  // USB_IO: no handle, no port number, LockCheck armed, no reset
-void ResetFrameState(); // FRAME: PurgePending set
+void ClearLastError();   // ERRORS
+void ResetPortState();   // USB_IO: no handle, no port number, LockCheck armed, no reset
+void ResetFrameState();  // FRAME: PurgePending set
 
 }  // namespace qelio::testing

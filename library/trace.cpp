@@ -80,7 +80,8 @@ void Frame(const uint8_t* data, size_t n) noexcept {
     Sink& sink = TheSink();
     if (!sink.file) return;
     std::fprintf(sink.file, "%12.6f W", Seconds(sink));
-    for (size_t i = 0; i < n; ++i) std::fprintf(sink.file, " %02X", data[i]);
+    for (size_t i = 0; i < n; ++i)
+        std::fprintf(sink.file, " %02X", data[i]);
     std::fputc('\n', sink.file);
     std::fflush(sink.file);
 }

@@ -26,7 +26,9 @@ State& S() {
 
 // Port n (1-based) is the driver's device index n - 1 (wraps, as 32-bit arithmetic
 // would, for the one value where it overflows).
-int32_t IndexOf(int32_t n) { return static_cast<int32_t>(static_cast<int64_t>(n) - 1); }
+int32_t IndexOf(int32_t n) {
+    return static_cast<int32_t>(static_cast<int64_t>(n) - 1);
+}
 
 [[noreturn]] void Fail(const char* name) {
     trace::Event(name);
@@ -179,13 +181,23 @@ void PortReset() {
     s.resetPending = false;
 }
 
-bool IsOpen() { return S().handle != 0; }
-bool ResetPending() { return S().resetPending; }
-bool LockCheckArmed() { return S().lockCheck; }
-int32_t OpenPortNumber() { return S().portNumber; }
+bool IsOpen() {
+    return S().handle != 0;
+}
+bool ResetPending() {
+    return S().resetPending;
+}
+bool LockCheckArmed() {
+    return S().lockCheck;
+}
+int32_t OpenPortNumber() {
+    return S().portNumber;
+}
 
 }  // namespace qelio::usb
 
 namespace qelio::testing {
-void ResetPortState() { usb::S() = usb::State{}; }
+void ResetPortState() {
+    usb::S() = usb::State{};
+}
 }  // namespace qelio::testing

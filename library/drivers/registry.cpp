@@ -17,7 +17,7 @@ namespace qelio {
 namespace {
 
 class UnavailableDriver final : public Driver {
-public:
+  public:
     int32_t ListCount(uint32_t* count) override {
         *count = 0;
         return kDriverDeviceNotFound;
@@ -33,9 +33,7 @@ public:
         *count = 0;
         return kDriverDeviceNotFound;
     }
-    int32_t SetTimeouts(DriverHandle, uint32_t, uint32_t) override {
-        return kDriverDeviceNotFound;
-    }
+    int32_t SetTimeouts(DriverHandle, uint32_t, uint32_t) override { return kDriverDeviceNotFound; }
     int32_t Read(DriverHandle, uint8_t*, uint32_t, uint32_t* got) override {
         *got = 0;
         return kDriverDeviceNotFound;

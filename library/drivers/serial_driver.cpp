@@ -39,7 +39,9 @@ std::string ReadLine(const std::string& path) {
     return Trim(line);
 }
 
-bool Exists(const std::string& path) { return ::access(path.c_str(), F_OK) == 0; }
+bool Exists(const std::string& path) {
+    return ::access(path.c_str(), F_OK) == 0;
+}
 
 std::string Parent(const std::string& path) {
     const size_t slash = path.find_last_of('/');
@@ -89,7 +91,8 @@ std::vector<PortEntry> ScanSysfs(const std::string& sysRoot) {
         if (!::realpath(link.c_str(), real)) continue;
         // Walk up from the usb-serial port to the USB device that carries the identity.
         std::string dev = real;
-        while (dev.size() > sysRoot.size() && !Exists(dev + "/idVendor")) dev = Parent(dev);
+        while (dev.size() > sysRoot.size() && !Exists(dev + "/idVendor"))
+            dev = Parent(dev);
         if (dev.size() <= sysRoot.size()) continue;
         if (ReadLine(dev + "/idVendor") != "0403" || ReadLine(dev + "/idProduct") != "6001") {
             continue;
@@ -102,7 +105,8 @@ std::vector<PortEntry> ScanSysfs(const std::string& sysRoot) {
     std::sort(found.begin(), found.end(),
               [](const Found& a, const Found& b) { return a.key < b.key; });
     std::vector<PortEntry> ports;
-    for (const Found& f : found) ports.push_back(f.entry);
+    for (const Found& f : found)
+        ports.push_back(f.entry);
     return ports;
 }
 
@@ -116,9 +120,10 @@ std::vector<PortEntry> Enumerate() {
 namespace {
 
 class SerialDriver final : public Driver {
-public:
+  public:
     ~SerialDriver() override {
-        for (auto& [h, port] : open_) CloseFd(port.fd);
+        for (auto& [h, port] : open_)
+            CloseFd(port.fd);
     }
 
     int32_t ListCount(uint32_t* count) override {
@@ -188,7 +193,8 @@ public:
             if (n < 0 && errno == EINTR) continue;
             if (n < 0 && errno == EAGAIN) {
                 pollfd pf{p->fd, POLLOUT, 0};
-                const int r = ::poll(&pf, 1, static_cast<int>(std::min<uint32_t>(p->writeMs, INT_MAX)));
+                const int r =
+                    ::poll(&pf, 1, static_cast<int>(std::min<uint32_t>(p->writeMs, INT_MAX)));
                 if (r == 0) return kDriverOk;  // write timeout: fewer bytes written
                 if (r < 0 && errno != EINTR) return kDriverIoError;
                 if (r > 0 && (pf.revents & (POLLERR | POLLHUP | POLLNVAL))) return kDriverIoError;
@@ -267,7 +273,7 @@ public:
         return kDriverOk;
     }
 
-private:
+  private:
     struct Port {
         int fd;
         uint32_t readMs;
@@ -319,6 +325,8 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Driver> MakeSerialDriver() { return std::make_unique<SerialDriver>(); }
+std::unique_ptr<Driver> MakeSerialDriver() {
+    return std::make_unique<SerialDriver>();
+}
 
 }  // namespace qelio

@@ -68,7 +68,8 @@ int main(int argc, char** argv) {
         PrintLastError();
     } else {
         std::printf("command 0: status %d, %d byte(s):", status, length);
-        for (int32_t i = 0; i < length; ++i) std::printf(" %02X", buffer[i]);
+        for (int32_t i = 0; i < length; ++i)
+            std::printf(" %02X", buffer[i]);
         std::printf("  \"");
         for (int32_t i = 0; i < length; ++i) {
             std::putchar(std::isprint(buffer[i]) ? buffer[i] : '.');

@@ -4,8 +4,8 @@
 #include "core/AppInfo.h"
 #include "core/Client.h"
 #include "core/ErrHandler.h"
-#include "core/WebPages.h"
 #include "core/ViewArt.h"
+#include "core/WebPages.h"
 
 #include <QEvent>
 #include <QFrame>
@@ -42,8 +42,8 @@ Help_About::Help_About(QWidget* parent) : ClosingDialog(parent) {
     info_[0]->setFont(title);
     info_[4]->setContentsMargins(0, 8, 0, 0);
 
-    link_ = new QLabel(QStringLiteral("<a href=\"%1\">%2</a>")
-                           .arg(WebPages::Home(), WebPages::kServerHost));
+    link_ = new QLabel(
+        QStringLiteral("<a href=\"%1\">%2</a>").arg(WebPages::Home(), WebPages::kServerHost));
     link_->setObjectName(QStringLiteral("Label_WebLink"));
     link_->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
     link_->setCursor(Qt::PointingHandCursor);

@@ -4,7 +4,6 @@
 #include "core/AUF_WebLink.h"
 #include "core/AppInfo.h"
 #include "core/ErrHandler.h"
-#include "core/WebPages.h"
 #include "core/SYS_Status.h"
 #include "core/Text.h"
 #include "core/UiServices.h"
@@ -12,6 +11,7 @@
 #include "core/UpdateRequest.h"
 #include "core/UpdateServer.h"
 #include "core/VersionText.h"
+#include "core/WebPages.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -50,8 +50,8 @@ Help_Update::Help_Update(QWidget* parent) : ClosingDialog(parent) {
     advice_->setMinimumHeight(48);
     advice_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    link_ = new QLabel(QStringLiteral("<a href=\"%1\">Click here for support</a>")
-                           .arg(WebPages::SupportFolder()));
+    link_ = new QLabel(
+        QStringLiteral("<a href=\"%1\">Click here for support</a>").arg(WebPages::SupportFolder()));
     link_->setObjectName(QStringLiteral("Label_WebLink"));
     link_->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
     link_->setCursor(Qt::PointingHandCursor);

@@ -2,8 +2,8 @@
 
 #include "core/AUF_Registry.h"
 #include "core/ErrTrap.h"
-#include "core/WebPages.h"
 #include "core/Text.h"
+#include "core/WebPages.h"
 
 namespace qel {
 namespace {

@@ -249,7 +249,8 @@ TEST_F(FailureReport, ReprogramFailureCarriesItsLabel) {
 
 TEST_F(FailureReport, ReportsFromTwoThreadsAreWhole) {
     std::thread worker([] {
-        for (int i = 0; i < 2000; ++i) qelio::ReportFailure("FRAME.ERROR_TIMEOUT", "Reprogram Device");
+        for (int i = 0; i < 2000; ++i)
+            qelio::ReportFailure("FRAME.ERROR_TIMEOUT", "Reprogram Device");
     });
     for (int i = 0; i < 2000; ++i) {
         qelio::ReportFailure("USB_IO.ERROR_PORTSTATUS", "QIO_Command");

@@ -1,6 +1,6 @@
 // Frames, the reply parser, per-byte waits, PurgePending, every failure.
-#include "failure.h"
 #include "frame.h"
+#include "failure.h"
 #include "lib_test_util.h"
 
 namespace qeltest {
@@ -13,7 +13,8 @@ using std::chrono::nanoseconds;
 
 ReplyParser Parse(const Bytes& bytes) {
     ReplyParser p;
-    for (uint8_t b : bytes) p.Feed(b);
+    for (uint8_t b : bytes)
+        p.Feed(b);
     return p;
 }
 
@@ -95,7 +96,7 @@ TEST(FrameTest, BuildAndWait) {
 }
 
 class Exchange : public LibraryTest {
-protected:
+  protected:
     void SetUp() override {
         LibraryTest::SetUp();
         OpenPort1();
@@ -103,7 +104,8 @@ protected:
     // Replies with `bytes` to the next write, first byte after `after`, then `gap` apart.
     void ReplyWith(const Bytes& bytes, Duration after = Duration::zero(),
                    Duration gap = Duration::zero()) {
-        driver().SetResponder([=](ScriptedDriver& d, const Bytes&) { d.Arrive(bytes, after, gap); });
+        driver().SetResponder(
+            [=](ScriptedDriver& d, const Bytes&) { d.Arrive(bytes, after, gap); });
     }
     size_t Purges() { return driver().Count(Op::kPurge); }
 };

@@ -53,7 +53,7 @@ inline CommandResult RunCommand(const std::vector<uint8_t>& request) {
 
 // A scripted library with one unit "DMX-QEL" and, when asked, port 1 open.
 class LibraryTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         lib_ = std::make_unique<ScriptedLibrary>();
         lib_->driver().SetDevices({"DMX-QEL"});

@@ -9,8 +9,8 @@
 
 #include "clock.h"
 #include "device.h"
-#include "failure.h"
 #include "driver.h"
+#include "failure.h"
 #include "lib_test_util.h"
 #include "notifier.h"
 #include "testing.h"

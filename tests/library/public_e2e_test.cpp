@@ -73,15 +73,18 @@ struct Api {
     }
 };
 
-std::string T(const std::string& name, const std::string& label) { return name + "\n\r" + label; }
+std::string T(const std::string& name, const std::string& label) {
+    return name + "\n\r" + label;
+}
 
 class PublicE2E : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         peer_ = std::make_unique<qeltest::PtyPeer>();
         peer_->StartProcess(qeltest::MisbehavingUnit);  // before any thread exists
         ::setenv("QELIO32_DRIVER", "serial", 1);
-        ::setenv("QELIO32_PORTS", (peer_->PortsEntry("DMX-QEL") + ";/nonexistent/ttyQEL=Gone").c_str(), 1);
+        ::setenv("QELIO32_PORTS",
+                 (peer_->PortsEntry("DMX-QEL") + ";/nonexistent/ttyQEL=Gone").c_str(), 1);
         api_.Load();
     }
     void TearDown() override {

@@ -65,7 +65,7 @@ TEST(SerialPorts, ScanSysfsFindsFtdiUnitsInBusOrder) {
 }
 
 class SerialPty : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         qelio::testing::ResetLibraryState();
         qelio::InstallDriver(qelio::MakeDriver("serial"));
@@ -79,7 +79,8 @@ protected:
     }
     void StartPeer(PeerBehaviour b = MisbehavingUnit) {
         peer_ = std::make_unique<PtyPeer>();
-        ::setenv("QELIO32_PORTS", (peer_->PortsEntry("DMX-QEL") + ";/nonexistent/tty=Gone").c_str(), 1);
+        ::setenv("QELIO32_PORTS", (peer_->PortsEntry("DMX-QEL") + ";/nonexistent/tty=Gone").c_str(),
+                 1);
         peer_->StartThread(std::move(b));
     }
     std::unique_ptr<PtyPeer> peer_;
@@ -149,7 +150,8 @@ TEST_F(SerialPty, SlowPeerWithinThePerByteWait) {
 // A person without access to the device node learns why: -14 and a line about the
 // dialout group. (As root, the check runs in a child that gives up its privileges.)
 TEST(SerialDriverTest, PermissionDeniedNamesTheDialoutGroup) {
-    const std::string node = (fs::temp_directory_path() / ("qel-locked-" + std::to_string(::getpid()))).string();
+    const std::string node =
+        (fs::temp_directory_path() / ("qel-locked-" + std::to_string(::getpid()))).string();
     { std::ofstream(node) << ""; }
     ::chmod(node.c_str(), 0600);
     int out[2];
@@ -170,7 +172,8 @@ TEST(SerialDriverTest, PermissionDeniedNamesTheDialoutGroup) {
     std::string err;
     char chunk[256];
     ssize_t n;
-    while ((n = ::read(out[0], chunk, sizeof chunk)) > 0) err.append(chunk, static_cast<size_t>(n));
+    while ((n = ::read(out[0], chunk, sizeof chunk)) > 0)
+        err.append(chunk, static_cast<size_t>(n));
     ::close(out[0]);
     int status = 0;
     ::waitpid(child, &status, 0);

@@ -32,7 +32,11 @@ std::vector<Scenario> Scenarios() {
         {"ReopenPort", "OpenPort", true, [] { return QIO_OpenPort(1); }, 1},
         {"FreePort", "FreePort", true, [] { return QIO_FreePort(); }, 0},
         {"Reset", "Reset", true, [] { return QIO_Reset(); }, 0},
-        {"Command", "QIO_Command", true, [] { return RunCommand({0x03, 0x01}).result; }, 4},
+        {"Command", "QIO_Command", true,
+         [] {
+             return RunCommand({0x03, 0x01}).result;
+         },
+         4},
         // The first exchange after load purges first (its status is ignored).
         {"FirstCommand", "QIO_Command", true, [] { return RunCommand({0x03}).result; }, 4},
     };
@@ -40,11 +44,16 @@ std::vector<Scenario> Scenarios() {
 
 const char* NameOfStatus(int32_t status, bool lockCheckArmed) {
     switch (status) {
-        case 1: return lockCheckArmed ? "USB_IO.ERROR_PORTLOCKED" : "USB_IO.ERROR_PORTHANDLE";
-        case 2: return "USB_IO.ERROR_PORTSEARCH";
-        case 3: return "USB_IO.ERROR_PORTSTATUS";
-        case 4: return "USB_IO.ERROR_PORTDATAIO";
-        default: return "USB_IO.ERROR_PORTUNDEF";
+        case 1:
+            return lockCheckArmed ? "USB_IO.ERROR_PORTLOCKED" : "USB_IO.ERROR_PORTHANDLE";
+        case 2:
+            return "USB_IO.ERROR_PORTSEARCH";
+        case 3:
+            return "USB_IO.ERROR_PORTSTATUS";
+        case 4:
+            return "USB_IO.ERROR_PORTDATAIO";
+        default:
+            return "USB_IO.ERROR_PORTUNDEF";
     }
 }
 

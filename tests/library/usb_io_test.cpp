@@ -1,7 +1,7 @@
 // Ports, names, the locked-port recovery, open retries, reset after an
 // input/output failure, the close message.
-#include "lib_test_util.h"
 #include "usb_io.h"
+#include "lib_test_util.h"
 
 namespace qeltest {
 namespace {
@@ -115,7 +115,8 @@ TEST_F(UsbIo, OpenRetriesFourTimes) {
 }
 
 TEST_F(UsbIo, OpenSucceedsAfterThreeRejections) {
-    for (size_t i = 0; i < 3; ++i) driver().StatusAt(Op::kOpen, i, 1);
+    for (size_t i = 0; i < 3; ++i)
+        driver().StatusAt(Op::kOpen, i, 1);
     EXPECT_EQ(QIO_OpenPort(1), 1);
     EXPECT_EQ(driver().Count(Op::kOpen), 4u);
     EXPECT_TRUE(qelio::usb::IsOpen());

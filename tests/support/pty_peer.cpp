@@ -54,7 +54,9 @@ void PeerIo::Reply(uint8_t code, uint8_t status, const std::vector<uint8_t>& dat
 }
 
 void PeerIo::SleepMs(int ms) {
-    struct timespec t{ms / 1000, (ms % 1000) * 1000000L};
+    struct timespec t {
+        ms / 1000, (ms % 1000) * 1000000L
+    };
     while (::nanosleep(&t, &t) != 0 && errno == EINTR) {
     }
 }
@@ -171,7 +173,8 @@ void PtyPeer::Loop(const PeerBehaviour& behaviour, int stopFd) {
         // Whole request frames out of the buffer; bytes before a start marker dropped.
         for (;;) {
             size_t s = 0;
-            while (s < buf.size() && buf[s] != 0x7E) ++s;
+            while (s < buf.size() && buf[s] != 0x7E)
+                ++s;
             buf.erase(buf.begin(), buf.begin() + static_cast<long>(s));
             if (buf.size() < 4) break;
             const size_t len = buf[2] + 256u * buf[3];
@@ -187,7 +190,8 @@ void PtyPeer::Loop(const PeerBehaviour& behaviour, int stopFd) {
 }
 
 void PtyPeer::StartThread(PeerBehaviour behaviour) {
-    thread_ = std::thread([this, behaviour = std::move(behaviour)] { Loop(behaviour, stopPipe_[0]); });
+    thread_ =
+        std::thread([this, behaviour = std::move(behaviour)] { Loop(behaviour, stopPipe_[0]); });
 }
 
 void PtyPeer::StartProcess(PeerBehaviour behaviour) {

@@ -16,7 +16,7 @@
 namespace qeltest {
 
 class PeerIo {
-public:
+  public:
     explicit PeerIo(int fd) : fd_(fd) {}
     void Send(const std::vector<uint8_t>& bytes);
     // Sends the bytes one at a time with `gapMs` between them.
@@ -28,7 +28,7 @@ public:
     void HangUp();
     bool HungUp() const { return fd_ < 0; }
 
-private:
+  private:
     int fd_;
 };
 
@@ -45,7 +45,7 @@ using PeerBehaviour = std::function<void(PeerIo&, uint8_t type, const std::vecto
 void MisbehavingUnit(PeerIo& io, uint8_t type, const std::vector<uint8_t>& body);
 
 class PtyPeer {
-public:
+  public:
     PtyPeer();  // opens a master/slave pair (raw)
     ~PtyPeer();
     PtyPeer(const PtyPeer&) = delete;
@@ -62,7 +62,7 @@ public:
     // Requests answered so far (thread mode only).
     int Answered() const { return answered_.load(); }
 
-private:
+  private:
     void Loop(const PeerBehaviour& behaviour, int stopFd);
 
     int master_ = -1;

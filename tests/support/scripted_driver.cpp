@@ -10,16 +10,26 @@ namespace qeltest {
 
 const char* OpName(Op op) {
     switch (op) {
-        case Op::kListCount: return "ListCount";
-        case Op::kListDescription: return "ListDescription";
-        case Op::kOpen: return "Open";
-        case Op::kClose: return "Close";
-        case Op::kWrite: return "Write";
-        case Op::kQueueLength: return "QueueLength";
-        case Op::kSetTimeouts: return "SetTimeouts";
-        case Op::kRead: return "Read";
-        case Op::kPurge: return "Purge";
-        case Op::kReload: return "Reload";
+        case Op::kListCount:
+            return "ListCount";
+        case Op::kListDescription:
+            return "ListDescription";
+        case Op::kOpen:
+            return "Open";
+        case Op::kClose:
+            return "Close";
+        case Op::kWrite:
+            return "Write";
+        case Op::kQueueLength:
+            return "QueueLength";
+        case Op::kSetTimeouts:
+            return "SetTimeouts";
+        case Op::kRead:
+            return "Read";
+        case Op::kPurge:
+            return "Purge";
+        case Op::kReload:
+            return "Reload";
     }
     return "?";
 }
@@ -101,7 +111,8 @@ std::vector<Call> ScriptedDriver::Calls() const {
 std::vector<Op> ScriptedDriver::Ops() const {
     std::lock_guard<std::mutex> lock(mutex_);
     std::vector<Op> ops;
-    for (const Call& c : calls_) ops.push_back(c.op);
+    for (const Call& c : calls_)
+        ops.push_back(c.op);
     return ops;
 }
 
@@ -219,8 +230,7 @@ int32_t ScriptedDriver::QueueLength(qelio::DriverHandle handle, uint32_t* count)
     return s;
 }
 
-int32_t ScriptedDriver::SetTimeouts(qelio::DriverHandle handle, uint32_t readMs,
-                                    uint32_t writeMs) {
+int32_t ScriptedDriver::SetTimeouts(qelio::DriverHandle handle, uint32_t readMs, uint32_t writeMs) {
     std::lock_guard<std::mutex> lock(mutex_);
     const int32_t s = Next(Op::kSetTimeouts, static_cast<int64_t>(handle));
     timeouts_.push_back({readMs, writeMs});

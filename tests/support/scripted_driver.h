@@ -44,8 +44,8 @@ const char* OpName(Op op);
 
 struct Call {
     Op op;
-    int32_t status;      // the status answered
-    int64_t arg = 0;     // index for list/open, handle otherwise
+    int32_t status;   // the status answered
+    int64_t arg = 0;  // index for list/open, handle otherwise
 };
 
 // A reply frame: 0x7E, type, length (little-endian), body, end marker.
@@ -54,7 +54,7 @@ Bytes Frame(uint8_t type, const Bytes& body, uint8_t endMarker = 0xE7);
 Bytes ReplyFrame(uint8_t code, uint8_t status, const Bytes& data = {});
 
 class ScriptedDriver final : public qelio::Driver {
-public:
+  public:
     ScriptedDriver();
 
     // --- set-up -------------------------------------------------------------------
@@ -86,7 +86,7 @@ public:
     size_t CallCount() const;
     std::vector<Bytes> Writes() const;
     size_t Count(Op op) const;
-    size_t Pending() const;  // bytes queued (arrived or not)
+    size_t Pending() const;                                       // bytes queued (arrived or not)
     std::vector<std::pair<uint32_t, uint32_t>> Timeouts() const;  // read, write ms
     qelio::DriverHandle LastHandle() const;
 
@@ -104,7 +104,7 @@ public:
     int32_t Purge(qelio::DriverHandle handle, uint32_t mask) override;
     int32_t Reload(uint16_t vendor, uint16_t product) override;
 
-private:
+  private:
     struct Incoming {
         qelio::Clock::TimePoint at;
         uint8_t byte;
@@ -132,7 +132,7 @@ private:
 // Installs a ScriptedDriver and a TestClock and brings the library to its load state;
 // undoes all of it on destruction. Owns neither: the library does.
 class ScriptedLibrary {
-public:
+  public:
     explicit ScriptedLibrary(bool testClock = true);
     ~ScriptedLibrary();
     ScriptedLibrary(const ScriptedLibrary&) = delete;
@@ -141,7 +141,7 @@ public:
     ScriptedDriver& driver() { return *driver_; }
     TestClock* clock() { return clock_; }
 
-private:
+  private:
     ScriptedDriver* driver_;
     TestClock* clock_ = nullptr;
 };

@@ -10,7 +10,7 @@
 namespace qeltest {
 
 class TestClock final : public qelio::Clock {
-public:
+  public:
     TimePoint Now() override { return TimePoint(Duration(now_.load())); }
     // Advances virtual time by `d` (a zero sleep only yields the real thread).
     void SleepFor(Duration d) override;
@@ -19,7 +19,7 @@ public:
     Duration Slept() const { return Duration(slept_.load()); }
     int64_t Sleeps() const { return sleeps_.load(); }
 
-private:
+  private:
     std::atomic<int64_t> now_{1'000'000'000};  // starts at 1 s, never at 0
     std::atomic<int64_t> slept_{0};
     std::atomic<int64_t> sleeps_{0};

@@ -13,7 +13,9 @@ namespace {
 
 using test::Exchange;
 
-QByteArray B(const char* hex) { return QByteArray::fromHex(hex); }
+QByteArray B(const char* hex) {
+    return QByteArray::fromHex(hex);
+}
 
 class IO_TasksTest : public ::testing::Test {
   protected:
