@@ -4,11 +4,11 @@
 #include "core/AUF_Registry.h"
 #include "core/AppInfo.h"
 #include "core/ErrTrap.h"
-#include "core/WebPages.h"
 #include "core/RegistryFile.h"
 #include "core/SYS_Status.h"
 #include "core/UpdateRequest.h"
 #include "core/UpdateServer.h"
+#include "core/WebPages.h"
 #include "forms/HCF_Data.h"
 #include "forms/HCF_Form.h"
 #include "support/GTestQt.h"
@@ -155,7 +155,9 @@ class HelpUpdateTest : public ::testing::Test {
         Seen seen;
         OpenModal("Help_Update", data, [&](QWidget& view) {
             QPointer<QWidget> alive(&view);
-            EXPECT_TRUE(ui.busyPointer());
+            // The check began with the busy pointer; a server on loopback may have
+            // answered already by the time the window is first looked at.
+            EXPECT_FALSE(ui.pointerChanges.empty() || !ui.pointerChanges.front());
             (void)QTest::qWaitFor([&] { return !alive || !ui.busyPointer(); }, 20000);
             if (!alive) return;
             seen.open = true;
