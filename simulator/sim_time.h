@@ -15,14 +15,14 @@ namespace qelsim {
 
 using Duration = std::chrono::nanoseconds;
 
-// Reads "5ms", "1.5s", "250us"; false when the text is not a non-negative duration.
+// Reads "5ms", "1.5s", "250us"; false when the text is not a duration from 0 to an hour.
 inline bool ParseDuration(const std::string& text, Duration* d) {
     char* end = nullptr;
     double v = std::strtod(text.c_str(), &end);
     std::string unit(end);
-    if (end == text.c_str() || v < 0) return false;
+    if (end == text.c_str() || !(v >= 0)) return false;  // also refuses "nan"
     double scale = unit == "ms" ? 1e6 : unit == "us" ? 1e3 : unit == "s" ? 1e9 : 0;
-    if (scale == 0) return false;
+    if (scale == 0 || v * scale > 3600e9) return false;
     *d = Duration(static_cast<int64_t>(v * scale));
     return true;
 }
