@@ -5,7 +5,7 @@
 //        [flash=RECORD:FINISH]   (time taken by each firmware step, e.g. flash=0s:0s)
 //   fixture KIND [uid=MMMM:DDDDDDDD] [faults=FAULT,FAULT...]
 //   fixtures KIND COUNT [first-uid=MMMM:DDDDDDDD]
-//   disturb SPEC          (replies of the unit, see ParseDisturbance)
+//   disturb HOW           (replies of the unit, see ParseDisturbance)
 // Fixtures and disturbances belong to the unit above them. NAME may be in double quotes.
 #pragma once
 

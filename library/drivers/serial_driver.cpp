@@ -50,13 +50,13 @@ std::string Parent(const std::string& path) {
 
 }  // namespace
 
-std::vector<PortEntry> ParsePortsOverride(const std::string& spec) {
+std::vector<PortEntry> ParsePortsOverride(const std::string& list) {
     std::vector<PortEntry> ports;
     size_t pos = 0;
-    while (pos <= spec.size()) {
-        size_t end = spec.find(';', pos);
-        if (end == std::string::npos) end = spec.size();
-        const std::string entry = Trim(spec.substr(pos, end - pos));
+    while (pos <= list.size()) {
+        size_t end = list.find(';', pos);
+        if (end == std::string::npos) end = list.size();
+        const std::string entry = Trim(list.substr(pos, end - pos));
         pos = end + 1;
         if (entry.empty()) continue;
         const size_t eq = entry.find('=');
@@ -111,7 +111,7 @@ std::vector<PortEntry> ScanSysfs(const std::string& sysRoot) {
 }
 
 std::vector<PortEntry> Enumerate() {
-    if (const char* spec = std::getenv("QELIO32_PORTS")) return ParsePortsOverride(spec);
+    if (const char* list = std::getenv("QELIO32_PORTS")) return ParsePortsOverride(list);
     return ScanSysfs();
 }
 

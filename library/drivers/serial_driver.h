@@ -25,7 +25,7 @@ struct PortEntry {
 
 // "PATH=NAME;PATH=NAME": empty entries are skipped, spaces around entries, paths and
 // names are trimmed; an entry without '=' is named after its path's last component.
-std::vector<PortEntry> ParsePortsOverride(const std::string& spec);
+std::vector<PortEntry> ParsePortsOverride(const std::string& list);
 
 // FTDI units (idVendor 0403, idProduct 6001) among the ttyUSB devices under
 // `sysRoot`/class/tty, sorted by their sysfs device path.

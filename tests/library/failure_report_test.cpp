@@ -131,7 +131,7 @@ TEST_F(FailureReport, FreeAndResetClosePort) {
     EXPECT_EQ(driver().Count(Op::kClose), 2u);
 }
 
-TEST_F(FailureReport, CommandExampleOfPart13) {
+TEST_F(FailureReport, CommandReturnsTheUnitsStatusAndItsData) {
     OpenPort1();
     driver().SetResponder([](ScriptedDriver& d, const Bytes&) {
         d.Arrive({0x7E, 0x58, 0x04, 0x00, 0x21, 0x05, 0xD1, 0xD2, 0xE7});

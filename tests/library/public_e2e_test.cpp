@@ -1,7 +1,7 @@
 // End to end through the operating system, as a program outside the project would do
 // it: only the public header and libqelio32.so (loaded with dlopen), the real serial
 // backend, and a peer process on a pseudo-terminal that plays a misbehaving unit. Every
-// code and last-error text of Parts 1.1 to 1.3 that a unit's behaviour can cause.
+// code and last-error text that a unit's behaviour can cause.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <qelio32/qelio32.h>

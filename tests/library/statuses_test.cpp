@@ -144,7 +144,7 @@ TEST(DriverStatuses, EveryStatusAtEveryCallPosition) {
 
 // Every position of an exchange that collects a whole reply: the reply's bytes, and
 // the calls around them, include QueueLength, SetTimeouts and Read for each byte.
-TEST(DriverStatuses, CommandCallSequenceFollowsThePart) {
+TEST(DriverStatuses, CommandCallSequencePerReplyByte) {
     ScriptedLibrary lib;
     lib.driver().SetDevices({"u"});
     lib.driver().AnswerAll(0);
