@@ -19,7 +19,7 @@ std::optional<Bytes> RdmController::Send(rdm::Packet& p) {
 void RdmController::StartDiscovery() {
     discovery_.Start();
     lastStep_ = time_->Now();
-    queuedContinues_.clear();
+    queuedReads_.clear();
 }
 
 Bytes RdmController::DiscoveryReport() {
@@ -76,11 +76,13 @@ UnitReply RdmController::Request(uint8_t commandClass, uint8_t index, uint16_t s
         if (discovery_.Running()) return {status::kBusy, {}};
         if (commandClass != rdm::kSetCommand) return {status::kNotAnOption, {}};
         p.destination = mask_ == 0xFFFF ? rdm::kBroadcastAll : rdm::ManufacturerBroadcast(mask_);
+        queuedReads_.clear();
         // Responders stay silent on a broadcast; anything heard is a fault on the line.
         return Send(p) ? UnitReply{status::kRdmUnexpected, {}} : UnitReply{status::kOk, {}};
     }
     if (auto refused = CheckIndex(index)) return *refused;
     p.destination = discovery_.Found()[index - 1];
+    queuedReads_.erase(index);
     std::optional<Bytes> answer = Send(p);
     return JudgeResponse(p, answer);
 }
@@ -95,9 +97,10 @@ UnitReply RdmController::Queued(uint8_t index, uint8_t statusType) {
     std::optional<Bytes> answer = Send(p);
     // The PID leads the data of a queued message once, not before each part of one
     // that overflows.
-    bool& continues = queuedContinues_[index];
+    QueuedRead& read = queuedReads_[index];
+    bool continues = read.continues && read.statusType == statusType;
     UnitReply reply = JudgeResponse(p, answer, true, !continues);
-    continues = reply.status == status::kRdmOverflow;
+    read = {reply.status == status::kRdmOverflow, statusType};
     return reply;
 }
 

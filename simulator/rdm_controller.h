@@ -53,7 +53,13 @@ class RdmController {
     Duration lastStep_{};
     uint8_t transaction_ = 0;
     uint16_t mask_ = 0xFFFF;
-    std::map<uint8_t, bool> queuedContinues_;  // an overflowing queued message is being read
+    // A device starts any answer afresh once it is asked something else, so a partly read
+    // queued message is followed only while the next request is the same queued request.
+    struct QueuedRead {
+        bool continues = false;
+        uint8_t statusType = 0;
+    };
+    std::map<uint8_t, QueuedRead> queuedReads_;
 };
 
 }  // namespace qelsim

@@ -119,6 +119,26 @@ TEST_F(DemoRig, QueuedMessagesShowAsSeventeenAndEmptyQueueAsStatusMessages) {
     EXPECT_EQ(GetBe16(s.data, 0), pid::kStatusMessages);
 }
 
+TEST_F(DemoRig, AQueuedAnswerLeftUnfinishedDoesNotCostTheNextOneItsPid) {
+    UnitReply q;
+    do {
+        q = h.Cmd(command::kQueuedMessage, {hazer, rdm::kStatusAdvisory});
+    } while (q.status == status::kRdmQueued);
+    // The queue is empty: the status messages come, more than one packet holds.
+    q = h.Cmd(command::kQueuedMessage, {hazer, rdm::kStatusAdvisory});
+    ASSERT_EQ(q.status, status::kRdmOverflow);
+    ASSERT_GE(q.data.size(), 2u);
+    ASSERT_EQ(GetBe16(q.data, 0), pid::kStatusMessages);
+    // Another request makes the hazer drop the rest; the next queued answer starts anew,
+    // here with the status messages all taken: the PID alone.
+    EXPECT_EQ(h.Get(hazer, 0, pid::kDeviceInfo).status, status::kOk);
+    UnitReply again = h.Cmd(command::kQueuedMessage, {hazer, rdm::kStatusAdvisory});
+    EXPECT_EQ(again.status, status::kOk);
+    Bytes pidAlone;
+    PutBe16(pidAlone, pid::kStatusMessages);
+    EXPECT_EQ(again.data, pidAlone);
+}
+
 TEST_F(DemoRig, OverflowComesInPartsUntilTheLastAck) {
     Bytes all;
     int parts = 0;
