@@ -45,25 +45,29 @@ const std::map<std::string, std::string>& NamedRigs() {
     return rigs;
 }
 
-std::vector<std::string> Tokens(const std::string& line) {
-    std::vector<std::string> out;
+// Splits a line into words; a quoted word may hold blanks and '#', which elsewhere starts
+// a comment that runs to the end of the line.
+bool Tokens(const std::string& line, std::vector<std::string>* out, std::string* error) {
     size_t i = 0;
-    while (i < line.size()) {
+    while (i < line.size() && line[i] != '#') {
         if (line[i] == ' ' || line[i] == '\t' || line[i] == '\r') {
             ++i;
         } else if (line[i] == '"') {
             size_t end = line.find('"', i + 1);
-            if (end == std::string::npos) end = line.size();
-            out.push_back(line.substr(i + 1, end - i - 1));
+            if (end == std::string::npos) {
+                *error = "unterminated quote";
+                return false;
+            }
+            out->push_back(line.substr(i + 1, end - i - 1));
             i = end + 1;
         } else {
-            size_t end = line.find_first_of(" \t\r", i);
+            size_t end = line.find_first_of(" \t\r#", i);
             if (end == std::string::npos) end = line.size();
-            out.push_back(line.substr(i, end - i));
+            out->push_back(line.substr(i, end - i));
             i = end;
         }
     }
-    return out;
+    return true;
 }
 
 bool Number(const std::string& text, unsigned long maximum, unsigned long* value) {
@@ -200,10 +204,8 @@ std::optional<Rig> Rig::Parse(const std::string& text, std::string* error) {
     std::stringstream lines(text);
     std::string line;
     for (int number = 1; std::getline(lines, line); ++number) {
-        line = line.substr(0, line.find('#'));
-        std::vector<std::string> t = Tokens(line);
-        if (t.empty()) continue;
-        if (!reader.Line(t, error)) {
+        std::vector<std::string> t;
+        if (!Tokens(line, &t, error) || (!t.empty() && !reader.Line(t, error))) {
             *error = "line " + std::to_string(number) + ": " + *error;
             return std::nullopt;
         }

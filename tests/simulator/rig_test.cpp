@@ -56,6 +56,16 @@ TEST(Rig, FileDescribesUnitsFixturesFaultsAndDisturbances) {
     std::remove(path.c_str());
 }
 
+TEST(Rig, HashStartsACommentOnlyOutsideQuotes) {
+    std::string error;
+    auto rig =
+        Rig::Parse("unit \"Unit #2\" model=3 # the spare\nfixture minimal# no uid\n", &error);
+    ASSERT_TRUE(rig) << error;
+    EXPECT_EQ(rig->GetUnit(0).Identity().name, "Unit #2");
+    EXPECT_EQ(rig->GetUnit(0).Identity().model, 3);
+    EXPECT_EQ(rig->Fixtures(0).size(), 1u);
+}
+
 TEST(Rig, ErrorsNameTheLineAndTheProblem) {
     struct Case {
         const char* text;
@@ -74,6 +84,8 @@ TEST(Rig, ErrorsNameTheLineAndTheProblem) {
         {"unit U\ndisturb pause=3\n", "line 2: bad reply disturbance 'pause=3'"},
         {"unit\n", "line 1: a unit needs a name"},
         {"unit U\nfixtures minimal\n", "line 2: 'fixtures' needs a kind and a count"},
+        {"unit \"Unit #2\n", "line 1: unterminated quote"},
+        {"unit U\nfixture \"minimal uid=7FF3:00000001\n", "line 2: unterminated quote"},
     };
     for (const Case& c : cases) {
         std::string error;
