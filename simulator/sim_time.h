@@ -3,6 +3,7 @@
 // own clock, so slow answers can be tested without sleeping.
 #pragma once
 
+#include <charconv>
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
@@ -16,11 +17,14 @@ namespace qelsim {
 using Duration = std::chrono::nanoseconds;
 
 // Reads "5ms", "1.5s", "250us"; false when the text is not a duration from 0 to an hour.
+// The decimal point is always '.', whatever locale the host program has set.
 inline bool ParseDuration(const std::string& text, Duration* d) {
-    char* end = nullptr;
-    double v = std::strtod(text.c_str(), &end);
-    std::string unit(end);
-    if (end == text.c_str() || !(v >= 0)) return false;  // also refuses "nan"
+    const char* first = text.data();
+    const char* last = first + text.size();
+    double v = 0;
+    auto [end, ec] = std::from_chars(first, last, v);
+    if (ec != std::errc() || !(v >= 0)) return false;  // also refuses "nan"
+    std::string unit(end, last);
     double scale = unit == "ms" ? 1e6 : unit == "us" ? 1e3 : unit == "s" ? 1e9 : 0;
     if (scale == 0 || v * scale > 3600e9) return false;
     *d = Duration(static_cast<int64_t>(v * scale));

@@ -1,6 +1,8 @@
 // The timing of reply bytes and the disturbances tests put on it.
 #include <gtest/gtest.h>
 
+#include <clocale>
+
 #include "firmware_image.h"
 #include "frame_codec.h"
 #include "reply_disturbance.h"
@@ -75,6 +77,19 @@ TEST(ReplySchedule, ParsesTheTextForm) {
         ReplyDisturbance ignored;
         EXPECT_FALSE(ParseDisturbance(bad, &ignored, &error)) << bad;
     }
+}
+
+// The host program may run under a locale whose decimal mark is a comma; rig files and
+// disturbances are written with a point all the same.
+TEST(ReplySchedule, ReadsDecimalDurationsWhateverTheLocale) {
+    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8")) GTEST_SKIP() << "no de_DE.UTF-8 locale";
+    ReplyDisturbance d;
+    std::string error;
+    bool parsed = ParseDisturbance("delay=0.5ms,pause=3:1.5s", &d, &error);
+    std::setlocale(LC_NUMERIC, "C");
+    ASSERT_TRUE(parsed) << error;
+    EXPECT_EQ(d.perByteDelay, 500us);
+    EXPECT_EQ(d.pause, 1500ms);
 }
 
 TEST(UnitPort, DisturbsOnlyTheRepliesAskedFor) {
