@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "firmware_image.h"
+#include "parse_count.h"
 #include "unit_identity.h"
 
 namespace qelsim {
@@ -14,12 +15,6 @@ namespace {
 constexpr const char* kUsage =
     "usage: qel-sim make-image [--records N] [--model M] [--version X.Y.Z] [--build B]"
     " [--corrupt] [--foreign] OUT\n";
-
-bool Number(const std::string& text, unsigned long maximum, unsigned long* v) {
-    char* end = nullptr;
-    *v = std::strtoul(text.c_str(), &end, 0);
-    return !text.empty() && *end == 0 && *v <= maximum;
-}
 
 bool Version(const std::string& text, FirmwareVersion* v) {
     unsigned a, b, c;
@@ -48,13 +43,13 @@ int RunMakeImage(const std::vector<std::string>& args, std::ostream& err) {
             o.corrupt = true;
         } else if (a == "--foreign") {
             o.foreign = true;
-        } else if (a == "--records" && hasValue && Number(args[i + 1], 0xFFFF, &v)) {
+        } else if (a == "--records" && hasValue && ParseCount(args[i + 1], 0xFFFF, 0, &v)) {
             o.records = static_cast<int>(v);
             ++i;
-        } else if (a == "--model" && hasValue && Number(args[i + 1], 0xFFFF, &v)) {
+        } else if (a == "--model" && hasValue && ParseCount(args[i + 1], 0xFFFF, 0, &v)) {
             o.model = static_cast<uint16_t>(v);
             ++i;
-        } else if (a == "--build" && hasValue && Number(args[i + 1], 0xFFFFFFFFul, &v)) {
+        } else if (a == "--build" && hasValue && ParseCount(args[i + 1], 0xFFFFFFFFul, 0, &v)) {
             o.version.build = static_cast<uint32_t>(v);
             ++i;
         } else if (a == "--version" && hasValue && Version(args[i + 1], &o.version)) {

@@ -2,9 +2,11 @@
 
 #include <cctype>
 #include <cstdlib>
+#include <limits>
 #include <sstream>
 
 #include "frame_codec.h"
+#include "parse_count.h"
 
 namespace qelsim {
 
@@ -29,6 +31,9 @@ std::vector<TimedByte> ScheduleReply(const Bytes& frame, const ReplyDisturbance&
 }
 
 namespace {
+
+// Byte positions are kept as int.
+constexpr unsigned long kMaxByteIndex = std::numeric_limits<int>::max();
 
 bool ParseHex(const std::string& text, Bytes* out) {
     if (text.empty() || text.size() % 2) return false;
@@ -61,18 +66,16 @@ bool ParseDisturbance(const std::string& text, ReplyDisturbance* d, std::string*
         } else if (key == "delay") {
             ok = ParseDuration(value, &d->perByteDelay);
         } else if (key == "cut") {
-            char* end = nullptr;
-            long n = std::strtol(value.c_str(), &end, 10);
-            ok = !value.empty() && *end == 0 && n >= 0;
-            d->cutAfter = static_cast<int>(n);
+            unsigned long n = 0;
+            ok = ParseCount(value, kMaxByteIndex, 10, &n);
+            if (ok) d->cutAfter = static_cast<int>(n);
         } else if (key == "pause") {
             auto colon = value.find(':');
-            std::string index = value.substr(0, colon);
-            char* end = nullptr;
-            long at = std::strtol(index.c_str(), &end, 10);
-            ok = colon != std::string::npos && !index.empty() && *end == 0 && at >= 0 &&
+            unsigned long at = 0;
+            ok = colon != std::string::npos &&
+                 ParseCount(value.substr(0, colon), kMaxByteIndex, 10, &at) &&
                  ParseDuration(value.substr(colon + 1), &d->pause);
-            d->pauseBefore = static_cast<int>(at);
+            if (ok) d->pauseBefore = static_cast<int>(at);
         } else {
             ok = false;
         }

@@ -1,11 +1,11 @@
 #include "rig.h"
 
-#include <cstdlib>
 #include <fstream>
 #include <map>
 #include <sstream>
 
 #include "fixtures.h"
+#include "parse_count.h"
 
 namespace qelsim {
 
@@ -70,12 +70,6 @@ bool Tokens(const std::string& line, std::vector<std::string>* out, std::string*
     return true;
 }
 
-bool Number(const std::string& text, unsigned long maximum, unsigned long* value) {
-    char* end = nullptr;
-    *value = std::strtoul(text.c_str(), &end, 10);
-    return !text.empty() && *end == 0 && *value <= maximum;
-}
-
 // "RECORD:FINISH", two durations.
 bool ParseFlashTime(const std::string& text, FlashTime* t) {
     auto colon = text.find(':');
@@ -127,9 +121,10 @@ class RigReader {
                 u.identity.legacyModelQuery = true;
             } else if (o == "factory") {
                 u.identity.factoryMode = true;
-            } else if (o.rfind("model=", 0) == 0 && Number(o.substr(6), 0x7FFF, &v)) {
+            } else if (o.rfind("model=", 0) == 0 && ParseCount(o.substr(6), 0x7FFF, 10, &v)) {
                 u.identity.model = static_cast<uint16_t>(v);
-            } else if (o.rfind("serial=", 0) == 0 && Number(o.substr(7), 0xFFFFFFFFul, &v)) {
+            } else if (o.rfind("serial=", 0) == 0 &&
+                       ParseCount(o.substr(7), 0xFFFFFFFFul, 10, &v)) {
                 u.identity.serial = o.substr(7);
                 u.identity.uid = rdm::MakeUid(kUnitManufacturer, static_cast<uint32_t>(v));
             } else if (o.rfind("input=", 0) == 0 && ParseInputSource(o.substr(6), &u.input)) {
@@ -168,7 +163,7 @@ class RigReader {
 
     bool ReadFixtures(const std::vector<std::string>& t, std::string* error) {
         unsigned long count = 0;
-        if (t.size() < 3 || !Number(t[2], 1000, &count)) {
+        if (t.size() < 3 || !ParseCount(t[2], 1000, 10, &count)) {
             return Fail("'fixtures' needs a kind and a count", error);
         }
         rdm::Uid first = rdm::MakeUid(0x7FFF, 0x10000);

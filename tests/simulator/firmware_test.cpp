@@ -122,6 +122,7 @@ TEST(MakeImage, RejectsBadArguments) {
     EXPECT_EQ(RunMakeImage({}, err), 2);
     EXPECT_EQ(RunMakeImage({"--records", "x", "out"}, err), 2);
     EXPECT_EQ(RunMakeImage({"--records", "70000", "out"}, err), 2);
+    EXPECT_EQ(RunMakeImage({"--build", "-18446744073709551615", "out"}, err), 2);  // not 1
     EXPECT_EQ(RunMakeImage({"--bogus", "out"}, err), 2);
     EXPECT_EQ(RunMakeImage({"/nonexistent-dir/image.hex"}, err), 1);
     EXPECT_NE(err.str().find("usage"), std::string::npos);

@@ -72,8 +72,9 @@ TEST(ReplySchedule, ParsesTheTextForm) {
     EXPECT_EQ(d.noise, (Bytes{0x7E, 0x00}));
     EXPECT_TRUE(d.wrongEndMarker);
     EXPECT_EQ(d.cutAfter, 9);
-    for (const char* bad :
-         {"delay=5", "delay=nanms", "delay=infs", "noise=7", "pause=x:1ms", "loud", "cut=-1"}) {
+    for (const char* bad : {"delay=5", "delay=nanms", "delay=infs", "noise=7", "pause=x:1ms",
+                            "loud", "cut=-1", "cut=99999999999", "cut=99999999999999999999999",
+                            "cut=", "pause=99999999999:1ms", "pause=-1:1ms"}) {
         ReplyDisturbance ignored;
         EXPECT_FALSE(ParseDisturbance(bad, &ignored, &error)) << bad;
     }
