@@ -52,10 +52,14 @@ std::optional<ParsedRequest> RequestParser::Feed(uint8_t byte) {
     return std::nullopt;
 }
 
+uint8_t ParsedRequest::Refusal() const {
+    if (type != kFrameType || badEnd || body.empty()) return status::kFrameFormat;
+    if (overlong) return status::kTooLong;
+    return status::kOk;
+}
+
 Bytes AnswerRequest(Unit& unit, const ParsedRequest& r) {
-    uint8_t code = r.body.empty() ? 0 : r.body[0];
-    if (r.type != kFrameType || r.badEnd || r.body.empty()) return {code, status::kFrameFormat};
-    if (r.overlong) return {code, status::kTooLong};
+    if (!r.Good()) return {r.body.empty() ? uint8_t{0} : r.body[0], r.Refusal()};
     return unit.HandleBody(r.body);
 }
 

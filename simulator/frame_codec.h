@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "bytes.h"
+#include "unit_status.h"
 
 namespace qelsim {
 
@@ -21,6 +22,11 @@ struct ParsedRequest {
     Bytes body;             // cut at kMaxRequestBody
     bool overlong = false;  // the announced body did not fit the buffer
     bool badEnd = false;    // the byte after the body was not the end marker
+
+    // The status the unit refuses this request with unread, or OK when it is a request
+    // the unit works on.
+    uint8_t Refusal() const;
+    bool Good() const { return Refusal() == status::kOk; }
 };
 
 class RequestParser {

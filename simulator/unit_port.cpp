@@ -16,8 +16,7 @@ std::vector<TimedByte> UnitPort::Write(const uint8_t* data, size_t size) {
         }
         Duration offset = out.empty() ? Duration::zero() : out.back().at;
         // A malformed frame is refused at once; a good one after the unit's work on it.
-        if (request->type == kFrameType && !request->badEnd && !request->overlong)
-            offset += unit_->WorkTime(request->body);
+        if (request->Good()) offset += unit_->WorkTime(request->body);
         for (TimedByte b : ScheduleReply(frame, d))
             out.push_back({offset + b.at, b.value});
     }
