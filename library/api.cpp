@@ -14,7 +14,6 @@ namespace qelio {
 namespace {
 
 constexpr const char* kVersion = "0.02.002";
-constexpr size_t kMaxReply = 528;  // status and data of one reply
 
 // Text out: the text and one NUL byte, or ERRORS.ERROR_CALLTOAPI and nothing written when
 // the buffer has no room for the NUL.
@@ -25,12 +24,6 @@ int32_t TextOut(const std::string& text, char* buffer, int32_t size) {
     std::memcpy(buffer, text.data(), text.size());
     buffer[text.size()] = '\0';
     return static_cast<int32_t>(text.size());
-}
-
-// Caller bytes to a byte sequence: exactly n bytes; n below 1 gives an empty sequence.
-Bytes FromCaller(const uint8_t* buffer, int32_t n) {
-    if (n < 1) return {};
-    return Bytes(buffer, buffer + n);
 }
 
 // Caller NUL-terminated text to text.
@@ -90,10 +83,11 @@ QIO_API int32_t QIO_Command(uint8_t* buffer, int32_t* length) {
     const int32_t result = Guarded("QIO_Command", [&]() -> int32_t {
         if (length == nullptr || buffer == nullptr) throw Failure(kind::kCallToApi);
         const int32_t n = *length;
-        // No command code: nothing to send (a code of the table, the length set to 0).
-        if (n < 1) throw Failure(kind::kConstraint);
-        const Bytes reply = DeviceCommand(FromCaller(buffer, n), kWaitCommand);
-        if (reply.size() > kMaxReply) throw Failure(kind::kConstraint);
+        // No command code, or more than a frame carries: nothing is sent, and nothing is
+        // read beyond what could be sent (a code of the table, the length set to 0).
+        if (n < 1 || static_cast<size_t>(n) > kMaxRequest) throw Failure(kind::kConstraint);
+        const Bytes reply = DeviceCommand(Bytes(buffer, buffer + n), kWaitCommand);
+        if (reply.size() > QIO_COMMAND_BUFFER) throw Failure(kind::kConstraint);
         // DeviceCommand guarantees the status byte; the data follow it.
         const size_t k = reply.size() - 1;
         if (k > 0) std::memcpy(buffer, reply.data() + 1, k);

@@ -13,7 +13,7 @@ namespace qelio {
 Bytes DeviceCommand(const Bytes& request, int32_t baseWait) {
     std::lock_guard<std::recursive_mutex> lock(usb::PortMutex());
     // No command code, or more than the 16-bit length field carries: not sent.
-    if (request.empty() || request.size() > 65535) throw Failure(kind::kConstraint);
+    if (request.empty() || request.size() > kMaxRequest) throw Failure(kind::kConstraint);
     const int32_t base = request[0] == 0x28 ? kWaitInput : baseWait;
     const Bytes r = frame::Transact(frame::kTypeDevice, request, base);
     // A reply must echo the command code and carry a status byte; a body of length 0

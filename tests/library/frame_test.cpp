@@ -318,6 +318,21 @@ TEST_F(Exchange, RequestAbove65535BytesIsRefused) {
     EXPECT_EQ(driver().Count(Op::kWrite), 0u);
 }
 
+// A length no frame can carry is refused before the caller's buffer is read: a usual
+// command buffer with a wild length is not read past its end (the sanitizer build
+// would catch it).
+TEST_F(Exchange, AWildLengthIsRefusedWithoutReadingTheBuffer) {
+    driver().AnswerAll();
+    for (int32_t wild : {65536, 1 << 20, INT32_MAX}) {
+        SCOPED_TRACE(wild);
+        std::vector<uint8_t> buffer(QIO_COMMAND_BUFFER, 1);
+        int32_t length = wild;
+        EXPECT_EQ(QIO_Command(buffer.data(), &length), -11);
+        EXPECT_EQ(length, 0);
+    }
+    EXPECT_EQ(driver().Count(Op::kWrite), 0u);
+}
+
 TEST_F(Exchange, DeviceCommandForTheFirmware) {
     driver().AnswerAll(10);
     const Bytes r = qelio::DeviceCommand({0x41, 1, 2}, qelio::kWaitFirmwareRecord);
