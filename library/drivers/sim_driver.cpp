@@ -28,8 +28,10 @@ SimDriver::SimDriver(qelsim::Rig rig) : rig_(std::move(rig)), slots_(rig_.UnitCo
 
 void SimDriver::Unplug(size_t unit) {
     std::lock_guard<std::mutex> lock(mutex_);
-    slots_.at(unit).present = false;
-    slots_[unit].rx.clear();
+    Slot& s = slots_.at(unit);
+    s.present = false;
+    s.severed = s.handle != 0;
+    s.rx.clear();
 }
 
 void SimDriver::Replug(size_t unit) {
@@ -54,8 +56,9 @@ int SimDriver::UnitAt(int32_t index) const {
 }
 
 uint32_t SimDriver::Due(const Slot& s, Clock::TimePoint now) {
-    auto firstLater =
-        std::find_if(s.rx.begin(), s.rx.end(), [now](const auto& b) { return b.first > now; });
+    // Bytes are queued in the order of their arrival times.
+    auto firstLater = std::partition_point(s.rx.begin(), s.rx.end(),
+                                           [now](const auto& b) { return b.first <= now; });
     return static_cast<uint32_t>(firstLater - s.rx.begin());
 }
 
@@ -81,8 +84,10 @@ int32_t SimDriver::Open(int32_t index, DriverHandle* handle) {
     int unit = UnitAt(index);
     if (unit < 0) return kDriverDeviceNotFound;
     Slot& s = slots_[unit];
-    if (s.handle != 0) return kDriverDeviceNotOpened;  // a unit is opened once at a time
+    // A unit is opened once at a time; a handle that outlived a pull no longer counts.
+    if (s.handle != 0 && !s.severed) return kDriverDeviceNotOpened;
     s.handle = nextHandle_++;
+    s.severed = false;
     s.rx.clear();
     rig_.Port(unit).ResetReceiver();
     *handle = s.handle;
@@ -94,6 +99,7 @@ int32_t SimDriver::Close(DriverHandle handle) {
     Slot* s = Find(handle);
     if (!s) return kDriverInvalidHandle;
     s->handle = 0;
+    s->severed = false;
     s->rx.clear();
     return kDriverOk;
 }
@@ -104,7 +110,7 @@ int32_t SimDriver::Write(DriverHandle handle, const uint8_t* data, uint32_t coun
     std::lock_guard<std::mutex> lock(mutex_);
     Slot* s = Find(handle);
     if (!s) return kDriverInvalidHandle;
-    if (!s->present) return kDriverIoError;
+    if (s->severed) return kDriverIoError;
     auto unit = static_cast<size_t>(s - slots_.data());
     Clock::TimePoint now = ActiveClock().Now();
     for (const qelsim::TimedByte& b : rig_.Port(unit).Write(data, count)) {
@@ -121,7 +127,7 @@ int32_t SimDriver::QueueLength(DriverHandle handle, uint32_t* count) {
     std::lock_guard<std::mutex> lock(mutex_);
     Slot* s = Find(handle);
     if (!s) return kDriverInvalidHandle;
-    if (!s->present) return kDriverIoError;
+    if (s->severed) return kDriverIoError;
     *count = Due(*s, ActiveClock().Now());
     return kDriverOk;
 }
@@ -130,7 +136,7 @@ int32_t SimDriver::SetTimeouts(DriverHandle handle, uint32_t readMs, uint32_t) {
     std::lock_guard<std::mutex> lock(mutex_);
     Slot* s = Find(handle);
     if (!s) return kDriverInvalidHandle;
-    if (!s->present) return kDriverIoError;
+    if (s->severed) return kDriverIoError;
     s->readTimeout = std::chrono::milliseconds(readMs);
     return kDriverOk;
 }
@@ -143,7 +149,7 @@ int32_t SimDriver::Read(DriverHandle handle, uint8_t* buffer, uint32_t count, ui
     for (bool first = true;; first = false) {
         Slot* s = Find(handle);
         if (!s) return kDriverInvalidHandle;
-        if (!s->present) return kDriverIoError;
+        if (s->severed) return kDriverIoError;
         Clock::TimePoint now = clock.Now();
         if (first) deadline = now + s->readTimeout;
         uint32_t n = std::min(count, Due(*s, now));
@@ -166,7 +172,7 @@ int32_t SimDriver::Purge(DriverHandle handle, uint32_t mask) {
     std::lock_guard<std::mutex> lock(mutex_);
     Slot* s = Find(handle);
     if (!s) return kDriverInvalidHandle;
-    if (!s->present) return kDriverIoError;
+    if (s->severed) return kDriverIoError;
     if (mask & 1) s->rx.clear();
     if (mask & 2) rig_.Port(static_cast<size_t>(s - slots_.data())).ResetReceiver();
     return kDriverOk;

@@ -30,8 +30,9 @@ class SimDriver final : public Driver {
     explicit SimDriver(qelsim::Rig rig);
 
     qelsim::Rig& Rig() { return rig_; }
-    // A unit pulled from / put back into USB. Pulled, it leaves the device list and its
-    // open handle fails with input/output errors until closed.
+    // A unit pulled from / put back into USB. Pulled, it leaves the device list and a
+    // handle open on it fails with input/output errors until closed, even once the unit
+    // is back; opening the unit again gives a new handle.
     void Unplug(size_t unit);
     void Replug(size_t unit);
 
@@ -51,6 +52,7 @@ class SimDriver final : public Driver {
     struct Slot {
         bool present = true;
         DriverHandle handle = 0;  // 0: not open
+        bool severed = false;     // pulled while `handle` was open: that handle is dead
         std::deque<std::pair<Clock::TimePoint, uint8_t>> rx;
         Clock::Duration readTimeout{};
     };

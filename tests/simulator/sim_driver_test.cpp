@@ -89,6 +89,26 @@ TEST_F(SimDriverTest, UnpluggedUnitLeavesTheListAndFailsItsHandle) {
     EXPECT_EQ(QIO_PortCount(), 2);
 }
 
+// Putting a unit back does not revive a handle that was open when it was pulled, as on
+// USB: that handle fails until closed, and opening the unit again gives a new one.
+TEST_F(SimDriverTest, AHandleOpenWhenTheUnitWasPulledStaysDead) {
+    UseRig("unit U\n");
+    qelio::Driver& d = *driver_;
+    DriverHandle old = 0, fresh = 0;
+    ASSERT_EQ(d.Open(0, &old), qelio::kDriverOk);
+    driver_->Unplug(0);
+    driver_->Replug(0);
+    uint32_t n = 0;
+    EXPECT_EQ(d.Write(old, kUidRequest.data(), kUidRequest.size(), &n), qelio::kDriverIoError);
+    EXPECT_EQ(d.QueueLength(old, &n), qelio::kDriverIoError);
+    ASSERT_EQ(d.Open(0, &fresh), qelio::kDriverOk);
+    EXPECT_NE(fresh, old);
+    EXPECT_EQ(d.Write(old, kUidRequest.data(), kUidRequest.size(), &n),
+              qelio::kDriverInvalidHandle);
+    ASSERT_EQ(d.Write(fresh, kUidRequest.data(), kUidRequest.size(), &n), qelio::kDriverOk);
+    EXPECT_EQ(d.Close(fresh), qelio::kDriverOk);
+}
+
 TEST_F(SimDriverTest, AUnitPulledAloneIsMissing) {
     UseRig("unit U\n");
     ASSERT_EQ(QIO_OpenPort(1), 1);
