@@ -174,11 +174,9 @@ TEST_F(PublicE2E, EveryCodeAndTextThroughTheSerialBackend) {
     EXPECT_EQ(r.result, 0);
     EXPECT_EQ(r.data, (std::vector<uint8_t>{1, 2}));
 
-    // Reprogramming: the missing image file (or, before the firmware work, the
-    // placeholder) fails with -100 and its label.
+    // Reprogramming: a missing image file fails with -100 and its label.
     EXPECT_EQ(q.Reprogram("/nonexistent/image.txt"), -100);
-    const std::string e = q.Error();
-    EXPECT_EQ(e.substr(e.find('\n')), "\n\rQIO_Reprogram");
+    EXPECT_EQ(q.Error(), "DATAFILE.PATH_ERROR\n\rQIO_Reprogram");
 
     // The unit goes away: an input/output failure; the reopen of the reset then fails.
     EXPECT_EQ(q.Send({0x0C}).result, -1);

@@ -16,6 +16,7 @@
 #include "clock.h"
 #include "driver.h"
 #include "drivers/sim_driver.h"
+#include "lib_test_util.h"
 #include "make_image_command.h"
 #include "qelio32/qelio32.h"
 #include "reprog.h"
@@ -26,12 +27,7 @@
 namespace {
 
 using namespace std::chrono_literals;
-
-std::string LastError() {
-    char text[256];
-    const int32_t n = QIO_LastError(text, sizeof text);
-    return std::string(text, std::max(0, n));
-}
+using qeltest::LastError;
 
 // Passes every operation on to the simulated driver; notes the progress visible when
 // each request is written, and when that was.

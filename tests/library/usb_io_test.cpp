@@ -248,7 +248,7 @@ TEST_F(UsbIo, ReadSetsZeroReadAndOneSecondWriteTimeouts) {
     }
 }
 
-TEST_F(UsbIo, HookedMessagesAndUnhookedGoOn) {
+TEST_F(UsbIo, UnhookedCloseMessageDoesNotBlock) {
     // Without a hook the messages go to standard error and the call goes on at once.
     OpenPort1();
     driver().StatusAlways(Op::kClose, 1);
