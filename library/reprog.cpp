@@ -14,6 +14,7 @@
 #include "clock.h"
 #include "datafile.h"
 #include "device.h"
+#include "driver.h"
 #include "failure.h"
 #include "progress_monitor.h"
 #include "reprog_steps.h"
@@ -34,7 +35,7 @@ class Reprogrammer {
 
     void Start(const std::string& path) {
         std::lock_guard lock(startMutex_);
-        if (monitor_.Running()) throw Failure("REPROG.ERROR_RUNNING");
+        if (monitor_.Running()) throw Failure(kind::kReprogRunning);
         Join();
         image_.Load(path);
         monitor_.Start(ActiveClock().Now());
@@ -42,7 +43,7 @@ class Reprogrammer {
             program_ = std::thread([this] { Program(); });
         } catch (const std::system_error&) {
             monitor_.Abandon();
-            throw Failure("REPROG.ERROR_WORKER");
+            throw Failure(kind::kReprogWorker);
         }
     }
 
@@ -99,10 +100,12 @@ class Reprogrammer {
 };
 
 Reprogrammer& TheReprogrammer() {
-    // Made on first use, after the clock and the port it relies on, so that it is
-    // destroyed (and its run joined) before them.
+    // Made on first use, after the clock, the port, the driver and the last-error text
+    // that a run relies on, so that it is destroyed (and its run joined) before them.
     ActiveClock();
     usb::PortMutex();
+    ActiveDriver();
+    LastErrorText();
     static Reprogrammer reprogrammer;
     return reprogrammer;
 }
