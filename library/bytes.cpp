@@ -26,12 +26,12 @@ constexpr std::array<int8_t, 256> kDigitValues = [] {
 uint8_t HexPairToByte(char high, char low) {
     const int h = kDigitValues[static_cast<uint8_t>(high)];
     const int l = kDigitValues[static_cast<uint8_t>(low)];
-    if (h < 0 || l < 0) throw Failure("BYTES.DATA_ERROR");
+    if (h < 0 || l < 0) throw Failure(kind::kDataError);
     return static_cast<uint8_t>(h << 4 | l);
 }
 
 uint32_t LittleEndian(const uint8_t* bytes, std::size_t count) {
-    if (count > 4) throw Failure("CONSTRAINT_ERROR");
+    if (count > 4) throw Failure(kind::kConstraint);
     uint32_t value = 0;
     for (std::size_t i = count; i > 0; --i)
         value = value << 8 | bytes[i - 1];

@@ -3,8 +3,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace qelio {
+
+using Bytes = std::vector<uint8_t>;
 
 // Two hexadecimal digits (0-9, a-f, A-F), high digit first, as one byte.
 // Throws Failure "BYTES.DATA_ERROR" when either character is not such a digit.

@@ -8,8 +8,8 @@ namespace qelio {
 namespace {
 
 constexpr std::size_t kChunkSize = 64 * 1024;
-constexpr const char* kPathError = "DATAFILE.PATH_ERROR";
-constexpr const char* kRecordError = "DATAFILE.RECORD_ERROR";
+using kind::kPathError;
+using kind::kRecordError;
 
 }  // namespace
 

@@ -5,7 +5,6 @@
 
 #include "failure.h"
 #include "frame.h"
-#include "trace.h"
 #include "usb_io.h"
 
 namespace qelio {
@@ -18,10 +17,7 @@ Bytes DeviceCommand(const Bytes& request, int32_t baseWait) {
     const Bytes r = frame::Transact(frame::kTypeDevice, request, base);
     // A reply must echo the command code and carry a status byte; a body of length 0
     // or one without a status does not answer the command.
-    if (r.size() < 2 || r[0] != request[0]) {
-        trace::Event(kind::kDeviceMismatch);
-        throw Failure(kind::kDeviceMismatch);
-    }
+    if (r.size() < 2 || r[0] != request[0]) Fail(kind::kDeviceMismatch);
     return Bytes(r.begin() + 1, r.end());
 }
 

@@ -4,11 +4,10 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
+
+#include "bytes.h"
 
 namespace qelio {
-
-using Bytes = std::vector<uint8_t>;
 
 // Waits in 1/16384 s.
 inline constexpr int32_t kWaitCommand = 16384;          // 1.0 s, QIO_Command

@@ -4,7 +4,9 @@
 #include <string>
 
 #include "failure.h"
+#include "qelio32/qelio32.h"
 #include "testing.h"
+#include "trace.h"
 
 namespace qelio {
 namespace {
@@ -21,23 +23,28 @@ std::string& Text() {
 
 }  // namespace
 
+void Fail(const char* kindName) {
+    trace::Event(kindName);
+    throw Failure(kindName);
+}
+
 int32_t CodeOf(const std::string& n) noexcept {
     struct Entry {
         const char* name;
         int32_t code;
     };
     static constexpr Entry kTable[] = {
-        {"USB_IO.ERROR_PORTDATAIO", -1},   {"USB_IO.ERROR_PORTNUMBER", -1},
-        {"USB_IO.ERROR_PORTSEARCH", -2},   {"FRAME.ERROR_TIMEOUT", -3},
-        {"FRAME.ERROR_REPLYLENGTH", -4},   {"DEVICE.ERROR_MISMATCH", -6},
-        {"REPROG.ERROR_INCOMPATIBLE", -7}, {"REPROG.ERROR_DATACHECKSUM", -8},
-        {"CONSTRAINT_ERROR", -11},         {"ERRORS.ERROR_CALLTOAPI", -12},
-        {"USB_IO.ERROR_PORTSTATUS", -14},
+        {kind::kPortDataIo, QIO_ERR_PORTDATAIO},     {kind::kPortNumber, QIO_ERR_PORTDATAIO},
+        {kind::kPortSearch, QIO_ERR_PORTSEARCH},     {kind::kTimeout, QIO_ERR_TIMEOUT},
+        {kind::kReplyLength, QIO_ERR_REPLYLENGTH},   {kind::kDeviceMismatch, QIO_ERR_MISMATCH},
+        {kind::kIncompatible, QIO_ERR_INCOMPATIBLE}, {kind::kDataChecksum, QIO_ERR_DATACHECKSUM},
+        {kind::kConstraint, QIO_ERR_CONSTRAINT},     {kind::kCallToApi, QIO_ERR_CALLTOAPI},
+        {kind::kPortStatus, QIO_ERR_PORTSTATUS},
     };
     for (const Entry& e : kTable) {
         if (n == e.name) return e.code;
     }
-    return -100;
+    return QIO_ERR_OTHER;
 }
 
 int32_t ReportFailure(const std::string& fullName, const char* label) noexcept {

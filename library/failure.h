@@ -33,10 +33,21 @@ inline constexpr const char* kFrameMismatch = "FRAME.ERROR_MISMATCH";
 inline constexpr const char* kDeviceMismatch = "DEVICE.ERROR_MISMATCH";
 inline constexpr const char* kConstraint = "CONSTRAINT_ERROR";
 inline constexpr const char* kCallToApi = "ERRORS.ERROR_CALLTOAPI";
+inline constexpr const char* kDataError = "BYTES.DATA_ERROR";
+inline constexpr const char* kPathError = "DATAFILE.PATH_ERROR";
+inline constexpr const char* kRecordError = "DATAFILE.RECORD_ERROR";
+inline constexpr const char* kIncompatible = "REPROG.ERROR_INCOMPATIBLE";
+inline constexpr const char* kDataChecksum = "REPROG.ERROR_DATACHECKSUM";
+inline constexpr const char* kReprogUnknown = "REPROG.ERROR_UNKNOWN";
+inline constexpr const char* kReprogRunning = "REPROG.ERROR_RUNNING";
+inline constexpr const char* kReprogWorker = "REPROG.ERROR_WORKER";
 // Internal failures that are not Failure exceptions (-100).
 inline constexpr const char* kStorage = "STORAGE_ERROR";
 inline constexpr const char* kProgram = "PROGRAM_ERROR";
 }  // namespace kind
+
+// Raises a failure of this kind, noting it in the protocol trace first.
+[[noreturn]] void Fail(const char* kindName);
 
 // Result code of a failure kind by its full name (-100 for kinds without their own code).
 int32_t CodeOf(const std::string& fullName) noexcept;

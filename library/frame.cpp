@@ -28,11 +28,6 @@ Clock::Duration SleepCap(Clock::Duration silence) {
     return std::clamp(silence / 32, kShortSleepCap, kLongSleepCap);
 }
 
-[[noreturn]] void Fail(const char* name) {
-    trace::Event(name);
-    throw Failure(name);
-}
-
 }  // namespace
 
 void ReplyParser::Feed(uint8_t b) {
@@ -116,7 +111,7 @@ Bytes Get(int64_t wait) {
     int idlePolls = 0;
     Clock::Duration sleep = kFirstSleep;
     while (!parser.Done()) {
-        if (usb::PortQueue() >= 1 && parser.Accepting()) {
+        if (usb::PortQueue() >= 1) {
             bool got = false;
             const uint8_t b = usb::PortRead(0, &got);
             if (got) {

@@ -10,7 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "device.h"
+#include "bytes.h"
 
 namespace qelio::frame {
 
@@ -22,8 +22,8 @@ inline constexpr size_t kBodyBuffer = 600;
 
 class ReplyParser {
   public:
-    // State 6 takes no more bytes; Done() is set by the end marker or by Expire().
-    bool Accepting() const { return state_ != 6 && !done_; }
+    // Done() is set by the end marker (state 6) or by Expire(); no byte is taken after it.
+    bool Accepting() const { return !done_; }
     bool Done() const { return done_; }
     int State() const { return state_; }
 

@@ -13,7 +13,6 @@ void ProgressMonitor::Start(TimePoint now) {
     value_ = 1;
     lastCall_ = now;
     alive_ = true;
-    running_ = true;
 }
 
 void ProgressMonitor::Set(int32_t value, TimePoint now) {
@@ -26,14 +25,12 @@ void ProgressMonitor::Finish(int32_t value, TimePoint now) {
     std::lock_guard lock(mutex_);
     value_ = value;
     lastCall_ = now;
-    running_ = false;
 }
 
 void ProgressMonitor::Abandon() {
     std::lock_guard lock(mutex_);
     value_ = 0;
     alive_ = false;
-    running_ = false;
 }
 
 int32_t ProgressMonitor::Get(TimePoint now) {
@@ -46,7 +43,8 @@ int32_t ProgressMonitor::Get(TimePoint now) {
 
 bool ProgressMonitor::Running() const {
     std::lock_guard lock(mutex_);
-    return running_;
+    // A run's values are 1 to 100; it ends with 0 or a failure code.
+    return alive_ && value_ > 0;
 }
 
 void ProgressMonitor::ExpireIfDue(TimePoint now) {

@@ -41,7 +41,6 @@ class ProgressMonitor {
     int32_t value_ = 0;
     TimePoint lastCall_{};
     bool alive_ = false;
-    bool running_ = false;
 };
 
 }  // namespace qelio

@@ -19,7 +19,7 @@ bool RecordScanner::Take(char c) {
     pending_ = false;
     const uint8_t byte = HexPairToByte(high_, c);
     // Nothing may land past the record: a longer line is not an image line at all.
-    if (count_ == kRecordSize) throw Failure("BYTES.DATA_ERROR");
+    if (count_ == kRecordSize) throw Failure(kind::kDataError);
     buffer_[count_++] = byte;
     return count_ == kRecordSize;
 }

@@ -3,20 +3,21 @@
 #include <algorithm>
 
 #include "failure.h"
+#include "qelio32/qelio32.h"
 
 namespace qelio {
 
 void CheckStepStatus(const Bytes& reply) {
-    if (reply.empty()) throw Failure("REPROG.ERROR_UNKNOWN");
+    if (reply.empty()) throw Failure(kind::kReprogUnknown);
     switch (reply.front()) {
         case 0:
             return;
         case 10:
-            throw Failure("REPROG.ERROR_DATACHECKSUM");
+            throw Failure(kind::kDataChecksum);
         case 11:
-            throw Failure("REPROG.ERROR_INCOMPATIBLE");
+            throw Failure(kind::kIncompatible);
         default:
-            throw Failure("REPROG.ERROR_UNKNOWN");
+            throw Failure(kind::kReprogUnknown);
     }
 }
 
@@ -26,8 +27,7 @@ int32_t ProgressAfterRecord(uint32_t index, uint32_t last) {
 }
 
 int32_t PolledProgress(int32_t value) {
-    constexpr int32_t kConstraintCode = -11;
-    if (value == kConstraintCode) throw Failure("REPROG.ERROR_INCOMPATIBLE");
+    if (value == QIO_ERR_CONSTRAINT) throw Failure(kind::kIncompatible);
     return value;
 }
 

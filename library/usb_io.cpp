@@ -30,11 +30,6 @@ int32_t IndexOf(int32_t n) {
     return static_cast<int32_t>(static_cast<int64_t>(n) - 1);
 }
 
-[[noreturn]] void Fail(const char* name) {
-    trace::Event(name);
-    throw Failure(name);
-}
-
 }  // namespace
 
 std::recursive_mutex& PortMutex() {

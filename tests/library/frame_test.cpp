@@ -1,5 +1,6 @@
 // Frames, the reply parser, per-byte waits, PurgePending, every failure.
 #include "frame.h"
+#include "device.h"
 #include "failure.h"
 #include "lib_test_util.h"
 
