@@ -7,7 +7,6 @@ void DmxOutput::Send(uint8_t startCode, const Bytes& levels) {
     frame_.sending = true;
     frame_.startCode = startCode;
     frame_.levels = levels;
-    ++framesGiven_;
 }
 
 void DmxOutput::Stop() {
@@ -24,11 +23,6 @@ void DmxOutput::SetSlot(int slot, uint8_t level) {
 DmxFrame DmxOutput::Current() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return frame_;
-}
-
-uint64_t DmxOutput::FramesGiven() const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return framesGiven_;
 }
 
 }  // namespace qelsim

@@ -25,12 +25,10 @@ class DmxOutput {
     void SetSlot(int slot, uint8_t level);
 
     DmxFrame Current() const;
-    uint64_t FramesGiven() const;
 
   private:
     mutable std::mutex mutex_;
     DmxFrame frame_;
-    uint64_t framesGiven_ = 0;
 };
 
 }  // namespace qelsim

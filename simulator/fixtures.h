@@ -24,7 +24,8 @@ std::shared_ptr<VirtualDevice> MakeMinimal(rdm::Uid uid, SharedTime time);
 // By kind: "moving-head", "dimmer-rack", "hazer", "minimal"; nullptr for another name.
 std::shared_ptr<VirtualDevice> MakeFixture(const std::string& kind, rdm::Uid uid, SharedTime time);
 
-// The parameters every responder offers; `footprint` adds DMX_START_ADDRESS.
+// The parameters every responder offers, DMX_START_ADDRESS when the root device has a
+// footprint, and PARAMETER_DESCRIPTION when it has manufacturer parameters.
 void AddRequiredParameters(DeviceModel& model);
 
 }  // namespace qelsim

@@ -35,7 +35,6 @@ class RequestParser {
     // (the end marker position) arrives.
     std::optional<ParsedRequest> Feed(uint8_t byte);
     void Reset() { state_ = State::kIdle; }
-    bool Idle() const { return state_ == State::kIdle; }
 
   private:
     enum class State { kIdle, kType, kLengthLow, kLengthHigh, kBody, kEnd };

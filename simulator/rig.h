@@ -31,7 +31,6 @@ class Rig {
 
     size_t UnitCount() const { return ports_.size(); }
     UnitPort& Port(size_t i) { return *ports_.at(i); }
-    std::shared_ptr<UnitPort> SharedPort(size_t i) { return ports_.at(i); }
     Unit& GetUnit(size_t i) { return ports_.at(i)->GetUnit(); }
     std::vector<std::shared_ptr<VirtualDevice>> Fixtures(size_t unit);
 

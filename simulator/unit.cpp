@@ -110,11 +110,6 @@ UnitIdentity Unit::Identity() const {
     return identity_;
 }
 
-FrameTiming Unit::Timing() const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return timing_;
-}
-
 Bytes Unit::HandleBody(const Bytes& body) {
     if (body.empty()) return {0, status::kFrameFormat};
     UnitReply r = Handle(body[0], Bytes(body.begin() + 1, body.end()));

@@ -72,7 +72,6 @@ class Unit {
     DmxInput& Input() { return input_; }
     RdmLine& Line() { return line_; }
     RdmController& Rdm() { return rdm_; }
-    FrameTiming Timing() const;
     const SharedTime& Time() const { return time_; }
 
   private:

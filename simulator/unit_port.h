@@ -25,7 +25,6 @@ class UnitPort {
     void ResetReceiver();
 
     Unit& GetUnit() { return *unit_; }
-    std::shared_ptr<Unit> SharedUnit() { return unit_; }
 
   private:
     std::shared_ptr<Unit> unit_;

@@ -62,11 +62,6 @@ bool VirtualDevice::Muted() const {
     return muted_;
 }
 
-size_t VirtualDevice::QueuedMessages() const {
-    Lock lock(mutex_);
-    return queue_.size();
-}
-
 Bytes VirtualDevice::DmxLevels() const {
     Lock lock(mutex_);
     return dmx_;

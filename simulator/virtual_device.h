@@ -53,7 +53,6 @@ class VirtualDevice : public RdmResponder, public DmxListener {
     DeviceModel& Model(uint16_t subDevice);
     uint16_t SubDeviceCount() const { return static_cast<uint16_t>(models_.size() - 1); }
     bool Muted() const;
-    size_t QueuedMessages() const;
     Bytes DmxLevels() const;  // the fixture's footprint of the last DMX frame seen
 
   private:
