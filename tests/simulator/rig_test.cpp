@@ -1,10 +1,12 @@
 // Rigs by name and from files, and their errors.
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <fstream>
 
 #include "rig.h"
+#include "sim_test_util.h"
 
 namespace {
 
@@ -96,6 +98,18 @@ TEST(Rig, ErrorsNameTheLineAndTheProblem) {
     EXPECT_FALSE(Rig::Load("no-such-rig", &error));
     EXPECT_NE(error.find("no rig named 'no-such-rig'"), std::string::npos);
     EXPECT_NE(error.find("default"), std::string::npos);
+}
+
+// A test whose rig text is wrong fails with the parser's message and carries on with a bare
+// unit instead of crashing the whole run.
+TEST(RigHarness, ARigThatDoesNotParseFailsTheTest) {
+    EXPECT_NONFATAL_FAILURE(
+        {
+            simtest::RigHarness h("unit\n");
+            EXPECT_EQ(h.Rig().UnitCount(), 1u);
+            EXPECT_TRUE(h.Rig().Fixtures(0).empty());
+        },
+        "the rig does not parse: line 1: a unit needs a name");
 }
 
 }  // namespace
