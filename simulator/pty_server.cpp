@@ -99,9 +99,17 @@ void PtyServer::Serve(const std::atomic<bool>& stop) {
         auto wake = now + kIdlePoll;
         for (size_t i = 0; i < ptys_.size(); ++i) {
             fds[i] = {ptys_[i].master, POLLIN, 0};
-            if (!ptys_[i].out.empty()) wake = std::min(wake, ptys_[i].out.front().first);
+            if (ptys_[i].out.empty()) continue;
+            // Bytes already due wait for room in the pty rather than a timeout, so a reader
+            // that falls behind does not make this loop spin.
+            if (ptys_[i].out.front().first <= now) {
+                fds[i].events |= POLLOUT;
+            } else {
+                wake = std::min(wake, ptys_[i].out.front().first);
+            }
         }
-        auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(wake - now).count();
+        // Rounded up: a wait cut to 0 ms would poll again and again until the byte is due.
+        auto wait = std::chrono::ceil<std::chrono::milliseconds>(wake - now).count();
         poll(fds.data(), fds.size(), static_cast<int>(std::max<long>(0, wait)));
         for (size_t i = 0; i < ptys_.size(); ++i) {
             if (fds[i].revents & POLLIN) Receive(ptys_[i]);
