@@ -330,7 +330,10 @@ void User_Main::DevicePopUp(const QPoint& where) {
 // Both status objects answer Updates and Hush the same way.
 template <typename Status>
 void User_Main::UpdatePrompt(Status& status, const QString& title, const QString& text) {
-    if (!status.Updates()) return;
+    // A stored version that cannot be read is told by the status object itself; it must
+    // not cost the person the window, or every opening fails the same way.
+    Handler h{kName + QStringLiteral(".UpdatePrompt"), {Otherwise().show().absorb()}};
+    if (!h.run([&] { return status.Updates(); }).value_or(false)) return;
     const QString question = text + QStringLiteral("\nDo you want to download it now");
     if (Ui().messageBox(title, question, MsgIcon::Question, MsgButtons::YesNo) == MsgAnswer::Yes) {
         OpenWebLink(this, WebPages::Support());

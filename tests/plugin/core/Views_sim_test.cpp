@@ -143,6 +143,21 @@ TEST_F(ViewsTest, DecliningThePluginUpdateSilencesItUntilTheNextLoad) {
     EXPECT_EQ(links.opened, QStringList{"https://www.norvane.co.uk/support"});
 }
 
+TEST_F(ViewsTest, AStoredPluginVersionThatIsNotOneIsToldOnceAndTheWindowOpens) {
+    AUF_Registry::SaveValue("Latest_Software", QString("new.er"));
+    script.when("User_Main", [](QWidget* main) { main->close(); });
+    OpenMain();
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_TRUE(ui.messages[0].text.contains("Type mismatch")) << ui.messages[0].text.toStdString();
+    EXPECT_EQ(script.seen, QStringList{"User_Main"});
+
+    // Nothing stays broken: the next opening tells it again and opens again.
+    script.when("User_Main", [](QWidget* main) { main->close(); });
+    OpenMain();
+    EXPECT_EQ(ui.messages.size(), 2u);
+    EXPECT_EQ(script.seen, (QStringList{"User_Main", "User_Main"}));
+}
+
 TEST_F(ViewsTest, TheFirmwarePromptFollowsAConnectWhenANewerFirmwareIsKnown) {
     AUF_Registry::SaveValue("ModelFirmware-3", QString("2.5.0"));  // the unit has 2.4.17
     ui.answers = {MsgAnswer::No};
