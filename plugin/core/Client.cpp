@@ -98,73 +98,70 @@ QByteArray QEL_Command(int cmd, const QByteArray& data) {
     bool pollHeader = false;  // the next answer is the first to a poll
     bool receivedAny = false;
     std::chrono::milliseconds pendingWait{0};
-    try {
-        for (;;) {
-            g_replyQueued = false;
-            // Each attempt has its own buffer: a command issued from a window event
-            // during a wait must not disturb this one.
-            std::array<uint8_t, kTransferBuffer> buffer{};
-            int32_t length = 0;
-            if (!waiting) {
-                buffer[0] = static_cast<uint8_t>(cmd);
-                std::copy(data.begin(), data.end(), buffer.begin() + 1);
-                length = static_cast<int32_t>(data.size()) + 1;
-            } else {
-                buffer[0] = kPollQueued;
-                buffer[1] = data.isEmpty() ? 0 : static_cast<uint8_t>(data[0]);
-                length = 2;
-                if (pendingWait.count() > 0) {
-                    Ui().setBusyPointer(true);
-                    Ui().waitProcessingEvents(pendingWait);
-                    pendingWait = std::chrono::milliseconds{0};
-                }
-            }
-
-            const int32_t status = Library().Command(buffer.data(), &length);
-            const QByteArray reply(reinterpret_cast<const char*>(buffer.data()),
-                                   std::clamp<int32_t>(length, 0, kTransferBuffer));
-
-            if (status < 0) {
-                Ui().setBusyPointer(false);
-                CheckLibrary(status, {});
-            }
-            if (status == kStatusWait) {
-                const int tenths = (reply.size() > 0 ? static_cast<uint8_t>(reply[0]) * 256 : 0) +
-                                   (reply.size() > 1 ? static_cast<uint8_t>(reply[1]) : 0);
+    // A wait shows the busy pointer; whatever way the command ends, the pointer goes back
+    // to what the caller had, which may be busy already.
+    struct RestorePointer {
+        const bool busy = Ui().busyPointer();
+        ~RestorePointer() {
+            if (Ui().busyPointer() != busy) Ui().setBusyPointer(busy);
+        }
+    } restorePointer;
+    for (;;) {
+        g_replyQueued = false;
+        // Each attempt has its own buffer: a command issued from a window event
+        // during a wait must not disturb this one.
+        std::array<uint8_t, kTransferBuffer> buffer{};
+        int32_t length = 0;
+        if (!waiting) {
+            buffer[0] = static_cast<uint8_t>(cmd);
+            std::copy(data.begin(), data.end(), buffer.begin() + 1);
+            length = static_cast<int32_t>(data.size()) + 1;
+        } else {
+            buffer[0] = kPollQueued;
+            buffer[1] = data.isEmpty() ? 0 : static_cast<uint8_t>(data[0]);
+            length = 2;
+            if (pendingWait.count() > 0) {
                 Ui().setBusyPointer(true);
-                pendingWait = std::chrono::milliseconds{tenths * 100};
-                waiting = true;
-                pollHeader = true;
-                continue;
-            }
-            if (status == kStatusOk || status == kStatusQueued || status == kStatusPartial) {
-                // The answer to the poll starts with two bytes of its own (the parameter
-                // it answers), once, however many parts the answer comes in.
-                receivedAny = receivedAny || !reply.isEmpty();
-                acc += pollHeader ? reply.mid(2) : reply;
-                pollHeader = false;
-            }
-            switch (status) {
-                case kStatusOk:
-                    if (waiting) Ui().setBusyPointer(false);
-                    return acc;
-                case kStatusQueued:
-                    g_replyQueued = true;
-                    g_messagesWaiting = true;
-                    if (waiting) Ui().setBusyPointer(false);
-                    return acc;
-                case kStatusPartial:
-                    if (!receivedAny) ErrTrap::ErrRaise(ErrTrap::ErrRDM_Response_Format);
-                    continue;
-                default:
-                    Ui().setBusyPointer(false);
-                    // A status beyond a byte is not the unit's: the library misbehaved.
-                    ErrTrap::ErrRaise(status <= 255 ? status : ErrTrap::ErrAPI_Unexpected & 0xFFF);
+                Ui().waitProcessingEvents(pendingWait);
+                pendingWait = std::chrono::milliseconds{0};
             }
         }
-    } catch (...) {
-        Ui().setBusyPointer(false);
-        throw;
+
+        const int32_t status = Library().Command(buffer.data(), &length);
+        const QByteArray reply(reinterpret_cast<const char*>(buffer.data()),
+                               std::clamp<int32_t>(length, 0, kTransferBuffer));
+
+        if (status < 0) CheckLibrary(status, {});
+        if (status == kStatusWait) {
+            const int tenths = (reply.size() > 0 ? static_cast<uint8_t>(reply[0]) * 256 : 0) +
+                               (reply.size() > 1 ? static_cast<uint8_t>(reply[1]) : 0);
+            Ui().setBusyPointer(true);
+            pendingWait = std::chrono::milliseconds{tenths * 100};
+            waiting = true;
+            pollHeader = true;
+            continue;
+        }
+        if (status == kStatusOk || status == kStatusQueued || status == kStatusPartial) {
+            // The answer to the poll starts with two bytes of its own (the parameter
+            // it answers), once, however many parts the answer comes in.
+            receivedAny = receivedAny || !reply.isEmpty();
+            acc += pollHeader ? reply.mid(2) : reply;
+            pollHeader = false;
+        }
+        switch (status) {
+            case kStatusOk:
+                return acc;
+            case kStatusQueued:
+                g_replyQueued = true;
+                g_messagesWaiting = true;
+                return acc;
+            case kStatusPartial:
+                if (!receivedAny) ErrTrap::ErrRaise(ErrTrap::ErrRDM_Response_Format);
+                continue;
+            default:
+                // A status beyond a byte is not the unit's: the library misbehaved.
+                ErrTrap::ErrRaise(status <= 255 ? status : ErrTrap::ErrAPI_Unexpected & 0xFFF);
+        }
     }
 }
 

@@ -364,6 +364,27 @@ TEST_F(ClientTest, PointerIsNormalAfterAFailureDuringAWait) {
     }
 }
 
+TEST_F(ClientTest, ACallersBusyPointerStaysOnHoweverTheCommandEnds) {
+    // A caller that shows the busy pointer over several commands keeps it when one of
+    // them fails, with or without a wait before, and when one waits and succeeds.
+    struct Row {
+        std::vector<Exchange> exchanges;
+        bool fails;
+    };
+    const Row rows[] = {{{{4, {}}}, true},
+                        {{{-3, {}}}, true},
+                        {{{16, B({0, 1})}, {4, {}}}, true},
+                        {{{16, B({0, 1})}, {0, B({0, 0x60})}}, false}};
+    for (const Row& row : rows) {
+        ui.setBusyPointer(true);
+        ui.pointerChanges.clear();
+        library.exchanges = {row.exchanges.begin(), row.exchanges.end()};
+        EXPECT_EQ(Raised([] { Client::QEL_RDMGet(1, 0, 0x60); }) != 0, row.fails);
+        EXPECT_TRUE(ui.busyPointer()) << row.exchanges.size();
+        EXPECT_TRUE(ui.pointerChanges.empty());
+    }
+}
+
 TEST_F(ClientTest, CommandIssuedDuringAWaitCompletesAndTheOuterOneToo) {
     library.exchanges = {{16, B({0, 5})}, {0, "inner"}, {0, B({0, 0, 'o', 'k'})}};
     QString inner;
