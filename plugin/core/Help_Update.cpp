@@ -92,7 +92,13 @@ void Help_Update::Initialise() {
                                 QStringLiteral(" not handled"));
         device_ = Form()->DataObject();
     }
-    ErrTrap::Handler h{kName + QStringLiteral(".Initialise")};
+    // A check that cannot start (the server's address is unreadable) is told, and ends as
+    // a failed one does: the window must not go on waiting for nothing.
+    ErrTrap::Handler h{
+        kName + QStringLiteral(".Initialise"),
+        {ErrTrap::On(ErrTrap::ErrSYS_Local).show().then([this](const PluginError& e) {
+            Failed(QAbstractSocket::HostNotFoundError, e.description());
+        })}};
     h.run([&] {
         title_->setText(AppInfo::kAppTitle + QStringLiteral(" Updates"));
         System();

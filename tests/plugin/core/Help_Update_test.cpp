@@ -418,6 +418,29 @@ TEST_F(HelpUpdateTest, HostNotFoundKeepsTheWindowWithItsAdvice) {
     EXPECT_TRUE(ui.messages.empty());
 }
 
+TEST_F(HelpUpdateTest, AnUnreadableServerAddressEndsTheCheckAsFailed) {
+    setenv(kUpdateServerVariable, "127.0.0.1:none", 1);
+    Seen seen;
+    OpenModal("Help_Update", nullptr, [&](QWidget& view) {
+        seen.open = true;
+        seen.advice = Find<QLabel>(view, "Label_Advice")->text();
+        seen.linkVisible = Find<QLabel>(view, "Label_WebLink")->isVisible();
+        EXPECT_FALSE(ui.busyPointer());
+        view.close();
+    });
+    EXPECT_TRUE(seen.open);
+    EXPECT_EQ(seen.advice,
+              QStringLiteral("Server could not be contacted. Please check you internet "
+                             "connection and try again."));
+    EXPECT_FALSE(seen.linkVisible);
+    EXPECT_FALSE(ui.busyPointer());
+    EXPECT_TRUE(server.requests.empty());
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].title, QStringLiteral("Help_Update.Initialise"));
+    EXPECT_EQ(ui.messages[0].text,
+              QStringLiteral("The update server address \"127.0.0.1:none\" is not valid"));
+}
+
 TEST_F(HelpUpdateTest, DataObjects) {
     server.reply = Ok("Software=1.0.71");
     Stranger device("DEV_Status");
