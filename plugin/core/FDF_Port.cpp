@@ -60,10 +60,10 @@ bool FDF_Port::FindLast() {
                     name_ = name;
                     ready_ = true;
                     nameStored_ = true;
-                    break;
+                    return true;
                 }
             }
-            return nameStored_;
+            return false;
         })
         .value_or(false);
 }

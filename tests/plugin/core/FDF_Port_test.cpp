@@ -60,6 +60,20 @@ TEST_F(FDF_PortTest, AnAbsentPortLeavesItNotReady) {
     EXPECT_EQ(port.Index(), 0);
 }
 
+TEST_F(FDF_PortTest, APortFoundBeforeIsNotReadyOnceTheListIsEmpty) {
+    AUF_Registry::SaveValue("PortUsed", QString("DMX-QEL B"));
+    FDF_Port port;
+    EXPECT_TRUE(port.Ready());
+    library.portNames.clear();
+    EXPECT_EQ(port.Items(), 0);
+    EXPECT_FALSE(port.FindLast());
+    EXPECT_FALSE(port.Ready());
+
+    library.portNames = {"DMX-QEL B"};
+    EXPECT_TRUE(port.Ready());
+    EXPECT_EQ(port.Index(), 1);
+}
+
 TEST_F(FDF_PortTest, AChosenPortIsRememberedOnceOpened) {
     FDF_Port port;
     EXPECT_FALSE(port.Ready());
