@@ -166,6 +166,21 @@ void LocalError(const QString& text) {
     throw PluginError(ErrSYS_Local, QStringLiteral("Local Error"), text);
 }
 
+PluginError AsPluginError(std::exception_ptr error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const PluginError& e) {
+        return e;
+    } catch (const std::bad_alloc&) {
+        return RunTimeError(kErrOutOfMemory);
+    } catch (const std::exception& e) {
+        return RunTimeError(kErrInternal, RunTimeDescription(kErrInternal) + QStringLiteral(": ") +
+                                              QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        return RunTimeError(kErrInternal);
+    }
+}
+
 int32_t ErrCode(std::exception_ptr error) {
     if (error) {
         try {
@@ -179,16 +194,8 @@ int32_t ErrCode(std::exception_ptr error) {
                 // A local error raised elsewhere than LocalError still shows its text.
                 if (e.number() == ErrSYS_Local) g_saved.localText = e.description();
             }
-        } catch (const std::bad_alloc&) {
-            const PluginError e = RunTimeError(kErrOutOfMemory);
-            g_saved = {e.number(), e.source(), e.description(), false, g_saved.localText};
-        } catch (const std::exception& e) {
-            g_saved = {kErrInternal, AppInfo::kAppTitle,
-                       RunTimeDescription(kErrInternal) + QStringLiteral(": ") +
-                           QString::fromLocal8Bit(e.what()),
-                       false, g_saved.localText};
         } catch (...) {
-            const PluginError e = RunTimeError(kErrInternal);
+            const PluginError e = AsPluginError(std::current_exception());
             g_saved = {e.number(), e.source(), e.description(), false, g_saved.localText};
         }
     }

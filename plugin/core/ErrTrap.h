@@ -98,6 +98,10 @@ PluginError ErrMake(int32_t code, const QString& source = {});
 // user is shown.
 [[noreturn]] void LocalError(const QString& text);
 
+// Any exception as a plugin error: a PluginError as it is, others as run-time errors
+// (out of memory, or an internal error carrying what the exception says).
+PluginError AsPluginError(std::exception_ptr error);
+
 // Captures the error being handled (by default the exception in flight) as the saved
 // error, unless it is the "object was unloaded" error, which leaves the saved error of
 // the view that unloaded itself in place. Returns the saved number when it is a plugin

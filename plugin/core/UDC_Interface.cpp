@@ -30,17 +30,10 @@ bool UDC_Interface::Call(F&& body) {
     ++depth_;
     try {
         result = body();
-    } catch (const PluginError& error) {
+    } catch (...) {
+        const PluginError error = AsPluginError(std::current_exception());
         number = error.number();
         description = error.description();
-    } catch (const std::exception& error) {
-        const PluginError fault = RunTimeError(kErrInternal, QString::fromLocal8Bit(error.what()));
-        number = fault.number();
-        description = fault.description();
-    } catch (...) {
-        const PluginError fault = RunTimeError(kErrInternal);
-        number = fault.number();
-        description = fault.description();
     }
     --depth_;
     errorNumber_ = number;

@@ -19,6 +19,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <new>
+#include <stdexcept>
+
 namespace qel {
 namespace {
 
@@ -56,6 +60,7 @@ class HostCalls {
     bool Disable() { return Call("Disable"); }
     bool Term() { return Call("Term"); }
     int ErrorNumber() const { return plugin_->property("ErrorNumber").toInt(); }
+    QString ErrorDescription() const { return plugin_->property("ErrorDescription").toString(); }
 
   private:
     template <typename... Args>
@@ -261,6 +266,28 @@ TEST_F(PluginTest, CallsAfterTermFailWithoutHarmAndInitStartsAgain) {
     EXPECT_EQ(host.ErrorNumber(), 0);
     EXPECT_TRUE(host.Enable());
     EXPECT_EQ(unit.OutputLevels(), Levels({}, 24));
+}
+
+TEST_F(PluginTest, FaultsThatAreNoPluginErrorsReachTheHostAsRunTimeErrors) {
+    struct Row {
+        std::function<void()> fault;
+        int number;
+        QString description;
+    };
+    const Row rows[] = {
+        {[] { throw std::bad_alloc(); }, kErrOutOfMemory, "Out of memory"},
+        {[] { throw std::runtime_error("queue broken"); }, kErrInternal,
+         "Internal error: queue broken"},
+    };
+    InitRemembered();
+    ASSERT_TRUE(host.Enable());
+    for (const Row& row : rows) {
+        unit.onCommand = row.fault;
+        EXPECT_FALSE(host.SetChannel(1, 10));
+        EXPECT_EQ(host.ErrorNumber(), row.number);
+        EXPECT_EQ(host.ErrorDescription(), row.description);
+    }
+    unit.onCommand = nullptr;
 }
 
 TEST_F(PluginTest, AUnitPulledOutIsReportedOnceAndWorksAgainAfterReconnecting) {
