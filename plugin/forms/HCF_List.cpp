@@ -199,17 +199,21 @@ void HCF_List::selectionMoved() {
 
 bool HCF_List::eventFilter(QObject* watched, QEvent* event) {
     if (!list_ || (watched != list_ && watched != list_->viewport())) return false;
-    ErrTrap::Handler handler{QStringLiteral("HCF_List.") + list_->objectName()};
-    handler.runInEvent([&] {
-        switch (event->type()) {
-            case QEvent::MouseButtonPress:
-                lastButton_ = static_cast<QMouseEvent*>(event)->button();
-                break;
-            case QEvent::MouseButtonDblClick:
-                lastButton_ = static_cast<QMouseEvent*>(event)->button();
-                doubleClicked_ = true;
-                break;
-            case QEvent::MouseButtonRelease:
+    // Every event passes here (paint, timers): the handler is made only for those handled.
+    const auto guarded = [this](auto&& body) {
+        ErrTrap::Handler handler{QStringLiteral("HCF_List.") + list_->objectName()};
+        handler.runInEvent(body);
+    };
+    switch (event->type()) {
+        case QEvent::MouseButtonPress:
+            lastButton_ = static_cast<QMouseEvent*>(event)->button();
+            break;
+        case QEvent::MouseButtonDblClick:
+            lastButton_ = static_cast<QMouseEvent*>(event)->button();
+            doubleClicked_ = true;
+            break;
+        case QEvent::MouseButtonRelease:
+            guarded([&] {
                 // The row under the mouse was selected when the button went down.
                 if (doubleClicked_) {
                     doubleClicked_ = false;
@@ -219,16 +223,16 @@ bool HCF_List::eventFilter(QObject* watched, QEvent* event) {
                 } else {
                     click();
                 }
-                break;
-            case QEvent::KeyRelease: {
-                const int key = static_cast<QKeyEvent*>(event)->key();
-                if (key == Qt::Key_Up || key == Qt::Key_Down) selectionMoved();
-                break;
-            }
-            default:
-                break;
+            });
+            break;
+        case QEvent::KeyRelease: {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Up || key == Qt::Key_Down) guarded([&] { selectionMoved(); });
+            break;
         }
-    });
+        default:
+            break;
+    }
     return false;
 }
 

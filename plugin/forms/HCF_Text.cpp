@@ -186,36 +186,40 @@ void HCF_Text::mousePress(QMouseEvent* e) {
 
 bool HCF_Text::eventFilter(QObject* watched, QEvent* event) {
     if (watched != box_) return false;
-    bool consumed = false;
-    ErrTrap::Handler handler{QStringLiteral("HCF_Text.") + Name()};
-    handler.runInEvent([&] {
-        switch (event->type()) {
-            case QEvent::KeyPress:
-                consumed = keyPress(static_cast<QKeyEvent*>(event));
-                break;
-            case QEvent::FocusIn: {
-                // A window coming back to the front gives no new focus to its field.
-                const auto reason = static_cast<QFocusEvent*>(event)->reason();
-                if (!ActivationOnly(reason) || !focused_) focusIn();
-                break;
-            }
-            case QEvent::FocusOut:
-                if (!ActivationOnly(static_cast<QFocusEvent*>(event)->reason())) focusOut();
-                break;
-            case QEvent::MouseButtonPress:
-            case QEvent::MouseButtonDblClick:
-                mousePress(static_cast<QMouseEvent*>(event));
-                consumed = true;
-                break;
-            case QEvent::MouseMove:
-            case QEvent::MouseButtonRelease:
-                consumed = true;
-                break;
-            default:
-                break;
+    // Every event passes here (paint, timers): the handler is made only for those handled.
+    const auto guarded = [this](auto&& body) {
+        ErrTrap::Handler handler{QStringLiteral("HCF_Text.") + Name()};
+        handler.runInEvent(body);
+    };
+    switch (event->type()) {
+        case QEvent::KeyPress: {
+            bool consumed = false;
+            guarded([&] { consumed = keyPress(static_cast<QKeyEvent*>(event)); });
+            return consumed;
         }
-    });
-    return consumed;
+        case QEvent::FocusIn: {
+            // A window coming back to the front gives no new focus to its field.
+            const auto reason = static_cast<QFocusEvent*>(event)->reason();
+            guarded([&] {
+                if (!ActivationOnly(reason) || !focused_) focusIn();
+            });
+            return false;
+        }
+        case QEvent::FocusOut:
+            guarded([&] {
+                if (!ActivationOnly(static_cast<QFocusEvent*>(event)->reason())) focusOut();
+            });
+            return false;
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+            guarded([&] { mousePress(static_cast<QMouseEvent*>(event)); });
+            return true;
+        case QEvent::MouseMove:
+        case QEvent::MouseButtonRelease:
+            return true;
+        default:
+            return false;
+    }
 }
 
 }  // namespace qel
