@@ -111,9 +111,8 @@ QWidget* HCF_Form::Create(const QString& name, QWidget* parent) {
 
 void HCF_Form::Initialise(QWidget* view, HCF_Form* ancestor, QObject* data) {
     if (linked_) {
-        qCritical("HCF_Form.Initialise on a controller that is already linked (call refused)");
-        ErrTrap::Handler handler{QStringLiteral("HCF_Form.Initialise")};
-        handler.run([] { ErrTrap::LocalError(QStringLiteral("Control already assingned")); });
+        ProgrammingError(QStringLiteral("HCF_Form.Initialise"),
+                         QStringLiteral("Control already assingned"), MsgIcon::Information);
         return;
     }
     view_ = view;

@@ -2,6 +2,7 @@
 
 #include "core/ErrHandler.h"
 #include "core/UiServices.h"
+#include "forms/ProgrammingError.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -53,9 +54,8 @@ void HCF_Text::Assign(QWidget* control) {
     if (!box) {
         const QString type =
             control ? control->metaObject()->className() : QStringLiteral("Nothing");
-        Ui().messageBox(QStringLiteral("InputFilter Class"),
-                        QStringLiteral("Type \"%1\" not handled").arg(type), MsgIcon::Critical,
-                        MsgButtons::Ok);
+        ProgrammingError(QStringLiteral("InputFilter Class"),
+                         QStringLiteral("Type \"%1\" not handled").arg(type), MsgIcon::Critical);
         return;
     }
     detach();
@@ -74,7 +74,7 @@ void HCF_Text::Mask(const QString& mask) {
     QString refusal;
     const std::optional<InputMask> parsed = InputMask::parse(mask, &refusal);
     if (!parsed) {
-        Ui().messageBox(QString(), refusal, MsgIcon::None, MsgButtons::Ok);
+        ProgrammingError(QString(), refusal, MsgIcon::None);
         return;
     }
     entry_.setMask(*parsed);

@@ -430,6 +430,7 @@ TEST_F(FormFixture, MisuseIsToldAndRefused) {
     ASSERT_EQ(ui.messages.size(), 3u);
     EXPECT_EQ(ui.messages[2].title, "HCF_Form.Initialise");
     EXPECT_EQ(ui.messages[2].text, "Control already assingned");
+    EXPECT_EQ(ui.messages[2].icon, MsgIcon::Information);
     EXPECT_EQ(loose.DataObject(), &subDevice);
     EXPECT_EQ(loose.AncestorForm(), &root);
     loose.Hide();  // linked now, with no view: nothing to hide
