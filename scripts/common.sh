@@ -10,6 +10,7 @@ QEL_PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev qt6-base-dev-tools libgl-dev
     xvfb xauth
+    locales
 )
 
 qel_install_packages() {

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cstdlib>
+#include <string>
 
 #include "firmware_image.h"
 #include "frame_codec.h"
@@ -82,12 +84,28 @@ TEST(ReplySchedule, ParsesTheTextForm) {
 
 // The host program may run under a locale whose decimal mark is a comma; rig files and
 // disturbances are written with a point all the same.
+// Switches the numbers to a locale whose decimal mark is a comma. A machine may have no
+// such locale installed: then one is compiled from the locale sources into a folder of
+// the test's own.
+bool UseCommaDecimalLocale() {
+    constexpr const char* kName = "de_DE.UTF-8";
+    if (std::setlocale(LC_NUMERIC, kName)) return true;
+    const std::string folder = ::testing::TempDir() + "qel-locale";
+    const std::string make = "mkdir -p '" + folder + "' && localedef -i de_DE -f UTF-8 '" + folder +
+                             "/" + kName + "' >/dev/null 2>&1";
+    if (std::system(make.c_str()) != 0) return false;
+    ::setenv("LOCPATH", folder.c_str(), 1);
+    return std::setlocale(LC_NUMERIC, kName) != nullptr;
+}
+
 TEST(ReplySchedule, ReadsDecimalDurationsWhateverTheLocale) {
-    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8")) GTEST_SKIP() << "no de_DE.UTF-8 locale";
+    if (!UseCommaDecimalLocale()) GTEST_SKIP() << "no comma-decimal locale can be made";
+    const std::string mark = std::localeconv()->decimal_point;
     ReplyDisturbance d;
     std::string error;
     bool parsed = ParseDisturbance("delay=0.5ms,pause=3:1.5s", &d, &error);
     std::setlocale(LC_NUMERIC, "C");
+    ASSERT_EQ(mark, ",");
     ASSERT_TRUE(parsed) << error;
     EXPECT_EQ(d.perByteDelay, 500us);
     EXPECT_EQ(d.pause, 1500ms);
