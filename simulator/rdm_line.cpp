@@ -5,6 +5,8 @@
 namespace qelsim {
 
 void RdmLine::Attach(std::shared_ptr<RdmResponder> responder) {
+    if (auto* listener = dynamic_cast<DmxListener*>(responder.get()))
+        listeners_.push_back(listener);
     responders_.push_back(std::move(responder));
 }
 
@@ -21,11 +23,8 @@ std::optional<Bytes> RdmLine::Transact(const Bytes& request) {
 }
 
 void RdmLine::Transmit(uint8_t startCode, const Bytes& levels) {
-    for (auto& r : responders_) {
-        if (auto* listener = dynamic_cast<DmxListener*>(r.get())) {
-            listener->OnDmxFrame(startCode, levels);
-        }
-    }
+    for (DmxListener* listener : listeners_)
+        listener->OnDmxFrame(startCode, levels);
 }
 
 Bytes Collide(const std::vector<Bytes>& answers) {

@@ -23,12 +23,15 @@ class RdmLine {
 
     // DMX512 frames go to the responders that listen for them.
     void Transmit(uint8_t startCode, const Bytes& levels);
+    bool HasListeners() const { return !listeners_.empty(); }
 
     uint64_t Transactions() const { return transactions_; }
     uint64_t Collisions() const { return collisions_; }
 
   private:
     std::vector<std::shared_ptr<RdmResponder>> responders_;
+    // Those of them that take DMX512 frames, found once: every slot command sends a frame.
+    std::vector<DmxListener*> listeners_;
     uint64_t transactions_ = 0;
     uint64_t collisions_ = 0;
 };

@@ -248,8 +248,10 @@ UnitReply Unit::Output(uint8_t code, const Bytes& payload) {
             uint16_t slot = GetLe16(payload, 0);
             if (slot < 1 || slot > kDmxSlots) return Refuse(status::kOutOfRange);
             output_.SetSlot(slot, payload[2]);
-            DmxFrame f = output_.Current();
-            if (f.sending) line_.Transmit(f.startCode, f.levels);
+            if (line_.HasListeners()) {
+                DmxFrame f = output_.Current();
+                if (f.sending) line_.Transmit(f.startCode, f.levels);
+            }
             return Ok();
         }
         default:  // received input
