@@ -29,8 +29,6 @@ class BatchRun {
     // 0 when every check passed, 1 when one failed, 2 when there was no plugin to run.
     int run();
 
-    const QStringList& failures() const { return failures_; }
-
   private:
     void say(const QString& text);
     bool check(bool ok, const QString& what);

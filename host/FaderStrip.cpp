@@ -40,10 +40,6 @@ int FaderStrip::slot() const {
     return slot_->value();
 }
 
-int FaderStrip::level() const {
-    return slider_->value();
-}
-
 void FaderStrip::showLevel(int level) {
     const QSignalBlocker block(slider_);
     slider_->setValue(level);

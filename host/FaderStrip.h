@@ -14,7 +14,6 @@ class FaderStrip : public QWidget {
     FaderStrip(int index, int slot, QWidget* parent = nullptr);
 
     int slot() const;
-    int level() const;
     // Shows `level` without reporting a change (the fader follows a level set elsewhere).
     void showLevel(int level);
 

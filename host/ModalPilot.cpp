@@ -68,7 +68,6 @@ void ModalPilot::look() {
         window->installEventFilter(this);
         connect(window, &QObject::destroyed, this, [this](QObject* gone) { steps_.remove(gone); });
         if (qobject_cast<QMessageBox*>(window) == nullptr) {
-            windows_ << window->objectName();
             report_("window " + window->objectName() + " opened");
         }
     }

@@ -35,8 +35,6 @@ class ModalPilot : public QObject {
     int modeSeen() const { return modeSeen_; }
     // Texts of every message box seen, "title: text".
     const QStringList& messages() const { return messages_; }
-    // Names of the windows the pilot met, in order.
-    const QStringList& windows() const { return windows_; }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -54,7 +52,6 @@ class ModalPilot : public QObject {
     int modeWish_ = -1;
     int modeSeen_ = -1;
     QStringList messages_;
-    QStringList windows_;
     // How far the pilot got with each open window, so that each step runs once, also
     // when a window comes to the front again after a child window closed.
     QHash<const QObject*, int> steps_;

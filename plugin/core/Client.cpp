@@ -179,7 +179,7 @@ QByteArray QEL_QueuedMessage(int index, int statusType) {
     }
     QByteArray data(1, static_cast<char>(index));
     if (statusType != 0) data.append(static_cast<char>(statusType));
-    QByteArray reply = QEL_Command(0x3A, data);
+    QByteArray reply = QEL_Command(kPollQueued, data);
     g_messagesWaiting = g_replyQueued;
     return reply;
 }

@@ -3,6 +3,7 @@
 #include "core/Client.h"
 #include "core/ErrHandler.h"
 #include "core/StrFormat.h"
+#include "core/UDC_Control.h"
 #include "core/UiServices.h"
 
 namespace qel {
@@ -10,7 +11,6 @@ namespace qel {
 using namespace ErrTrap;
 
 namespace {
-constexpr int kSlots = 512;
 constexpr int32_t kErrNoSuchMethod = 438;
 }  // namespace
 
@@ -74,13 +74,13 @@ void IO_Tasks::Deliver(const QByteArray& record) {
                                 MsgButtons::Ok);
                 return;
             }
-            const int count = std::min<int>(levels.size(), kSlots);
+            const int count = std::min<int>(levels.size(), UDC_Control::kSlots);
             for (int i = 0; i < count; ++i)
                 SetChannel(i + 1, static_cast<uint8_t>(levels[i]));
             break;
         }
         case 3:
-            for (int slot = 1; slot <= kSlots; ++slot)
+            for (int slot = 1; slot <= UDC_Control::kSlots; ++slot)
                 SetChannel(slot, 0);
             break;
         default:

@@ -44,9 +44,8 @@ std::optional<ServerAddress> ParseServerAddress(const QString& text) {
         const qsizetype colon = address.indexOf(QLatin1Char(':'));
         server.host = address.left(colon);
         portText = address.mid(colon + 1);
-    } else if (address.contains(QLatin1Char(':'))) {
-        server.host = address;  // an IPv6 address without brackets and without port
     } else {
+        // A name, or an IPv6 address without brackets and so without a port.
         server.host = address;
     }
     if (!IsHostName(server.host)) return std::nullopt;

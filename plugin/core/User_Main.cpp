@@ -301,9 +301,8 @@ void User_Main::Disconnect() {
     h.runInEvent([&] { Release(); });
 }
 
-void User_Main::OpenView(const QString& procedure, const QString& view, QObject* data,
-                         const QString& location) {
-    Handler h{location.isEmpty() ? kName + procedure : location};
+void User_Main::OpenView(const QString& procedure, const QString& view, QObject* data) {
+    Handler h{kName + procedure};
     h.runInEvent([&] {
         Form()->OpenForm(view, true, data);
         UpdateView();

@@ -43,8 +43,7 @@ class User_Main : public HCF_Dialog, public FDF_PortEI {
     // The person's ways in: each reports its own failures under its own location.
     void Connect(const QString& procedure);
     void Disconnect();
-    void OpenView(const QString& procedure, const QString& view, QObject* data,
-                  const QString& location = {});
+    void OpenView(const QString& procedure, const QString& view, QObject* data);
     void SelectProgFile();
     void ModeClick(int index);
     void DeviceClick();

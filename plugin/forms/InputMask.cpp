@@ -46,7 +46,6 @@ std::optional<InputMask> InputMask::parse(const QString& text, QString* refusal)
     auto addPosition = [&](QChar literal, uint8_t flags, bool escaped) {
         mask.literals.append(flags ? QChar(0) : literal);
         mask.codes.push_back(flags);
-        mask.escaped.push_back(escaped);
         if (flags || (mask.literalsInValue && !escaped)) ++mask.valueLength;
     };
     for (QChar ch : proper) {

@@ -40,7 +40,6 @@ struct InputMask {
 
     QString literals;            // the literal at literal positions, code 0 at input positions
     std::vector<uint8_t> codes;  // flags per position; 0 at literal positions
-    std::vector<bool> escaped;   // literal positions written with "/"
     QChar placeholder = u' ';
     bool literalsInValue = false;
     bool fillFromRight = false;
