@@ -5,15 +5,14 @@
 #include "core/Client.h"
 #include "core/ErrTrap.h"
 #include "forms/HCF_Form.h"
+#include "support/FirmwareImage.h"
 #include "support/GTestQt.h"
 #include "support/ScriptedLibrary.h"
 #include "support/ScriptedUi.h"
 #include "support/ViewSession.h"
 
-#include <QCoreApplication>
 #include <QLabel>
 #include <QPointer>
-#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -88,15 +87,7 @@ class ConfigProgSimTest : public ::testing::Test {
 
     // An image file made by the simulator's own tool.
     static QString Image(const QString& name, const QStringList& options) {
-        const QString path = folder->filePath(name);
-        QProcess tool;
-        tool.start(QCoreApplication::applicationDirPath() + "/qel-sim",
-                   QStringList{"make-image"} + options + QStringList{path});
-        const bool made = tool.waitForFinished(20000) && tool.exitCode() == 0;
-        if (!made)
-            ADD_FAILURE() << "qel-sim make-image failed: "
-                          << tool.readAllStandardError().toStdString();
-        return path;
+        return test::MakeFirmwareImage(folder->filePath(name), options);
     }
 
     static inline QTemporaryDir* folder = nullptr;

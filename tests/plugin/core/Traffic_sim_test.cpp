@@ -6,6 +6,7 @@
 #include "core/HostSettings.h"
 #include "core/IO_Tasks.h"
 #include "core/UDC_Control.h"
+#include "simsupport/Levels.h"
 #include "simsupport/SimUnitLibrary.h"
 #include "support/InputHelper.h"
 #include "support/ScriptedUi.h"
@@ -41,12 +42,7 @@ class TrafficTest : public ::testing::Test {
     UDC_Control control;
 };
 
-std::string Levels(std::initializer_list<std::pair<int, int>> set, int length) {
-    std::string levels(length, '\0');
-    for (auto [slot, level] : set)
-        levels[slot - 1] = static_cast<char>(level);
-    return levels;
-}
+using test::Levels;
 
 TEST_F(TrafficTest, ConnectingProbesTheUnitAndRemembersIt) {
     Connect();

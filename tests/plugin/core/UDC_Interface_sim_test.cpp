@@ -8,6 +8,7 @@
 #include "core/IO_Tasks.h"
 #include "core/UDC_Control.h"
 #include "core/UDC_Interface.h"
+#include "simsupport/Levels.h"
 #include "simsupport/SimUnitLibrary.h"
 #include "support/InputHelper.h"
 #include "support/ModalScript.h"
@@ -32,12 +33,7 @@ using test::ClickOn;
 const QString kHost = QStringLiteral("TestHost");
 const QString kFile = QStringLiteral("Norvane-QEL.out.so");
 
-std::string Levels(std::initializer_list<std::pair<int, int>> set, int length) {
-    std::string levels(length, '\0');
-    for (auto [slot, level] : set)
-        levels[slot - 1] = static_cast<char>(level);
-    return levels;
-}
+using test::Levels;
 
 // The host's side: calls by name, as a late-bound client makes them.
 class HostCalls {

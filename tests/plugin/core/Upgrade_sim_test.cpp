@@ -6,13 +6,12 @@
 #include "core/Client.h"
 #include "core/UpdateServer.h"
 #include "simsupport/MainWindowTest.h"
+#include "support/FirmwareImage.h"
 #include "support/ViewSession.h"
 
-#include <QCoreApplication>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -34,13 +33,8 @@ class UpgradeTest : public test::MainWindowTest {
 
     // An image file written by the simulator's own tool.
     QString MakeImage(const QStringList& options) {
-        const QString image = folder.filePath(QStringLiteral("image%1.FUD").arg(++images));
-        QProcess tool;
-        tool.start(QCoreApplication::applicationDirPath() + "/qel-sim",
-                   QStringList{"make-image"} + options + QStringList{image});
-        const bool made = tool.waitForFinished(20000) && tool.exitCode() == 0;
-        if (!made) ADD_FAILURE() << tool.readAllStandardError().toStdString();
-        return image;
+        return test::MakeFirmwareImage(folder.filePath(QStringLiteral("image%1.FUD").arg(++images)),
+                                       options);
     }
 
     // Connects, chooses File / Load, types the image's name into the file dialog, and

@@ -1,7 +1,7 @@
 #include "forms/CDW_FileFind.h"
 #include "core/PluginError.h"
-#include "forms/PngShots.h"
 #include "support/ScriptedUi.h"
+#include "support/ViewSession.h"
 
 #include <QApplication>
 #include <QFile>
@@ -111,7 +111,7 @@ TEST_F(FileFindFixture, TheDialogIsCentredOnItsOwner) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&owner));
     search(&owner, false, [&](QFileDialog& d) {
         QTest::qWait(300);  // the folder's files are listed in the background
-        saveShot(d, "file_dialog");
+        qel::test::SaveShot(d, "forms", "file_dialog");
         d.reject();
     });
     EXPECT_LE((seen.center() - owner.frameGeometry().center()).manhattanLength(), 2);

@@ -1,7 +1,7 @@
 #include "forms/AngularGauge.h"
 #include "forms/GaugeDemo.h"
 #include "forms/LinearGauge.h"
-#include "forms/PngShots.h"
+#include "support/ViewSession.h"
 
 #include <QImage>
 
@@ -163,12 +163,12 @@ TEST(LinearGauge, BandsStandBesideTheTube) {
 TEST(GaugeDemo, EachGaugeIsDrawnReadably) {
     GaugeDemo demo;
     demo.adjustSize();
-    const QString path = saveShot(demo, "gauge_demo");
+    const QString path = qel::test::SaveShot(demo, "forms", "gauge_demo");
     ASSERT_FALSE(path.isEmpty());
     EXPECT_EQ(demo.clock->needleCount(), 3);
     EXPECT_DOUBLE_EQ(demo.clock->needle(0), 2.7);
     EXPECT_EQ(demo.clock->outline().size(), 8);
-    EXPECT_FALSE(saveShot(*demo.dial, "gauge_dial").isEmpty());
-    EXPECT_FALSE(saveShot(*demo.thermometer, "gauge_thermometer").isEmpty());
-    EXPECT_FALSE(saveShot(*demo.clock, "gauge_clock").isEmpty());
+    EXPECT_FALSE(qel::test::SaveShot(*demo.dial, "forms", "gauge_dial").isEmpty());
+    EXPECT_FALSE(qel::test::SaveShot(*demo.thermometer, "forms", "gauge_thermometer").isEmpty());
+    EXPECT_FALSE(qel::test::SaveShot(*demo.clock, "forms", "gauge_clock").isEmpty());
 }

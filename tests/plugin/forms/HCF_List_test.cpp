@@ -1,8 +1,8 @@
 #include "forms/HCF_List.h"
 #include "forms/ColorValue.h"
-#include "forms/PngShots.h"
 #include "forms/Twips.h"
 #include "support/ScriptedUi.h"
+#include "support/ViewSession.h"
 
 #include <QDialog>
 #include <QHeaderView>
@@ -144,7 +144,7 @@ TEST_F(ListFixture, TheVisibleRowsFitWithoutAScrollBar) {
     QCoreApplication::processEvents();
     EXPECT_TRUE(tree->verticalScrollBar()->isVisible());
     EXPECT_FALSE(tree->horizontalScrollBar()->isVisible());
-    EXPECT_FALSE(saveShot(view, "list_view").isEmpty());
+    EXPECT_FALSE(qel::test::SaveShot(view, "forms", "list_view").isEmpty());
 }
 
 TEST_F(ListFixture, ClicksWithEitherButtonReportTheRow) {

@@ -1,7 +1,7 @@
 #include "forms/HCF_Text.h"
-#include "forms/PngShots.h"
 #include "forms/SpyValues.h"
 #include "support/ScriptedUi.h"
+#include "support/ViewSession.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -239,7 +239,7 @@ TEST_F(FieldFixture, ScreenShotOfAFieldBeingTyped) {
     enter();
     QTest::keyClicks(box, "12");
     EXPECT_EQ(box->text(), "12-__");
-    EXPECT_FALSE(saveShot(view, "masked_field").isEmpty());
+    EXPECT_FALSE(qel::test::SaveShot(view, "forms", "masked_field").isEmpty());
 }
 
 TEST(HCF_Text, OnlyLineEditsAreTaken) {

@@ -22,11 +22,11 @@ SimUnitLibrary::SimUnitLibrary(const std::string& rigName) {
     auto driver = std::make_unique<qelio::SimDriver>(std::move(*rig));
     driver_ = driver.get();
     qelio::InstallDriver(std::move(driver));
-    SetLibrary(this);
+    previous_ = SetLibrary(this);
 }
 
 SimUnitLibrary::~SimUnitLibrary() {
-    SetLibrary(nullptr);
+    SetLibrary(previous_);
     QIO_FreePort();
     qelio::InstallDriver(nullptr);
     qelio::testing::ResetLibraryState();

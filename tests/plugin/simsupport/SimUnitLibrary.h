@@ -22,7 +22,7 @@ namespace qel::test {
 class SimUnitLibrary : public LibraryBinding {
   public:
     // Installs the rig (a rig name or rig text) and itself as the plugin's library for
-    // its lifetime.
+    // its lifetime (then restores the library before).
     explicit SimUnitLibrary(const std::string& rig = "default");
     ~SimUnitLibrary() override;
 
@@ -56,6 +56,7 @@ class SimUnitLibrary : public LibraryBinding {
     qelsim::Unit& Unit(size_t index);
 
     qelio::SimDriver* driver_ = nullptr;
+    LibraryBinding* previous_ = nullptr;
 };
 
 }  // namespace qel::test

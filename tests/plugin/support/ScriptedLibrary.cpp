@@ -7,12 +7,10 @@
 
 namespace qel::test {
 
-ScriptedLibrary::ScriptedLibrary() {
-    SetLibrary(this);
-}
+ScriptedLibrary::ScriptedLibrary() : previous_(SetLibrary(this)) {}
 
 ScriptedLibrary::~ScriptedLibrary() {
-    SetLibrary(nullptr);
+    SetLibrary(previous_);
 }
 
 int32_t ScriptedLibrary::CopyText(const QString& text, char* buffer, int32_t size) {

@@ -58,7 +58,7 @@ class ScriptedLibrary : public LibraryBinding {
     std::vector<QByteArray> reprogrammed;
 
   private:
-    LibraryBinding* previous_;
+    LibraryBinding* const previous_;
     static int32_t CopyText(const QString& text, char* buffer, int32_t size);
 };
 
