@@ -283,22 +283,21 @@ void User_Main::ConnectFailed() {
     status_->setText(QStringLiteral("Disconnected"));
 }
 
-void User_Main::Connect(const QString& procedure) {
-    Handler h{kName + procedure,
+void User_Main::RunConnection(const QString& location, const std::function<void()>& action) {
+    Handler h{location,
               {On(ErrSYS_Comms).then([this](const PluginError&) { ConnectFailed(); }),
                On(ErrAPI_Connection)
                    .show(QStringLiteral("Local Device Connection"))
                    .then([this](const PluginError&) { ConnectFailed(); })}};
-    h.runInEvent([&] { Seize(); });
+    h.runInEvent(action);
+}
+
+void User_Main::Connect(const QString& procedure) {
+    RunConnection(kName + procedure, [this] { Seize(); });
 }
 
 void User_Main::Disconnect() {
-    Handler h{kName + QStringLiteral(" - Action Port Release"),
-              {On(ErrSYS_Comms).then([this](const PluginError&) { ConnectFailed(); }),
-               On(ErrAPI_Connection)
-                   .show(QStringLiteral("Local Device Connection"))
-                   .then([this](const PluginError&) { ConnectFailed(); })}};
-    h.runInEvent([&] { Release(); });
+    RunConnection(kName + QStringLiteral(" - Action Port Release"), [this] { Release(); });
 }
 
 void User_Main::OpenView(const QString& procedure, const QString& view, QObject* data) {

@@ -8,6 +8,8 @@
 
 #include <QPointer>
 
+#include <functional>
+
 class QAction;
 class QLabel;
 class QMenu;
@@ -55,6 +57,9 @@ class User_Main : public HCF_Dialog, public FDF_PortEI {
     void FirmwareUpdatePrompt();
     // A failed connect or disconnect leaves both plug images usable and says so.
     void ConnectFailed();
+    // Runs a connect or disconnect: a failure to reach the unit leaves the window
+    // disconnected, a failing port is told under its own title first.
+    void RunConnection(const QString& location, const std::function<void()>& action);
 
     QPointer<UDC_Control> control_;
 
