@@ -1,5 +1,6 @@
 #include "core/SharedLibraryBinding.h"
 
+#include "core/ModuleFolder.h"
 #include "core/PluginError.h"
 #include "core/UiServices.h"
 
@@ -15,15 +16,6 @@
 
 namespace qel {
 namespace {
-
-// The folder of the module (plugin or program) that holds this code.
-QString OwnFolder() {
-    Dl_info info{};
-    if (dladdr(reinterpret_cast<void*>(&OwnFolder), &info) == 0 || info.dli_fname == nullptr) {
-        return {};
-    }
-    return QFileInfo(QString::fromLocal8Bit(info.dli_fname)).absolutePath();
-}
 
 QString DlError() {
     const char* text = dlerror();
@@ -71,7 +63,7 @@ void* SharedLibraryBinding::handle() {
         // Beside this code, then in the folder above it (the host's folder, which holds
         // Plugins/), then beside the host program. The module's own run path says the
         // same, but a loader wrapped by a debugging tool does not read it.
-        const QString own = OwnFolder();
+        const QString own = ModuleFolder();
         QStringList folders{own, QDir(own).filePath(QStringLiteral(".."))};
         if (QCoreApplication::instance() != nullptr)
             folders << QCoreApplication::applicationDirPath();

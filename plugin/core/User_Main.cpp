@@ -6,6 +6,7 @@
 #include "core/CoreArt.h"
 #include "core/ErrHandler.h"
 #include "core/ImageButton.h"
+#include "core/ModuleFolder.h"
 #include "core/Text.h"
 #include "core/UDC_Control.h"
 #include "core/UiServices.h"
@@ -15,7 +16,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -26,8 +26,6 @@
 #include <QRadioButton>
 #include <QStatusBar>
 #include <QVBoxLayout>
-
-#include <dlfcn.h>
 
 namespace qel {
 
@@ -45,11 +43,8 @@ QAction* Item(QMenu* menu, const char* name, const QString& text) {
 
 // The folder of the plugin module: where a firmware file is looked for first.
 QString PluginFolder() {
-    Dl_info info{};
-    if (dladdr(reinterpret_cast<void*>(&PluginFolder), &info) != 0 && info.dli_fname != nullptr) {
-        return QFileInfo(QString::fromLocal8Bit(info.dli_fname)).absolutePath();
-    }
-    return QCoreApplication::applicationDirPath();
+    const QString folder = ModuleFolder();
+    return folder.isEmpty() ? QCoreApplication::applicationDirPath() : folder;
 }
 
 }  // namespace
