@@ -55,8 +55,8 @@ TEST(RdmPacket, DecodingFindsEachKindOfDamage) {
         Bytes bytes;
         DecodeError error;
     };
-    Bytes badChecksum = good;
-    badChecksum.back() ^= 1;
+    Bytes badChecksum(good.begin(), good.end() - 1);  // the last checksum byte flipped
+    badChecksum.push_back(static_cast<uint8_t>(good.back() ^ 1));
     Bytes badStart = good;
     badStart[0] = 0xCD;
     Bytes longer = good;
